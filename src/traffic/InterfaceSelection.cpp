@@ -1,0 +1,26 @@
+#include "traffic/InterfaceSelection.h"
+
+#include "traffic/ConnectionText.h"
+
+namespace vantrel {
+
+const InterfaceRow* ChooseInterfaceRow(std::span<const InterfaceRow> rows, std::string& connection) {
+  const InterfaceRow* chosen = nullptr;
+  bool matched = false;
+  for (const InterfaceRow& row : rows) {
+    // A description is held in a field of kMaxConnectionLength bytes, so it
+    // is compared and copied as that field would hold it.
+    const std::string_view description = ClipConnectionText(row.description);
+    if (description == connection) {
+      chosen = &row;
+      matched = true;
+    } else if (!matched && connection.empty() &&
+               (row.type == kIfTypeEthernet || row.type == kIfTypePpp)) {
+      chosen = &row;
+      connection.assign(description);
+    }
+  }
+  return chosen;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+// Interface type codes, as the adapters report them.
+inline constexpr std::uint32_t kIfTypeOther = 1;
+inline constexpr std::uint32_t kIfTypeEthernet = 6;
+inline constexpr std::uint32_t kIfTypePpp = 23;
+inline constexpr std::uint32_t kIfTypeLoopback = 24;
+
+// One row of the system's interface table.
+struct InterfaceRow {
+  std::string description;   // the text the user picks the interface by
+  std::uint32_t type = kIfTypeOther;
+  std::uint32_t identity = 0;  // the platform's handle for this interface; a
+                               // re-created interface gets a new one
+  std::uint64_t inOctets = 0;  // octets received (download counter)
+  std::uint64_t outOctets = 0; // octets sent (upload counter)
+};
+
+// The rows of one reading, in the order the system gave them. Rows are reused
+// between readings so that a steady table is read without heap allocation.
+class InterfaceTable {
+ public:
+  void Clear() { count_ = 0; }
+
+  // A row to fill in, appended at the end.
+  InterfaceRow& Append() {
+    if (count_ == rows_.size()) rows_.emplace_back();
+    InterfaceRow& row = rows_[count_++];
+    row.description.clear();
+    row.type = kIfTypeOther;
+    row.identity = 0;
+    row.inOctets = 0;
+    row.outOctets = 0;
+    return row;
+  }
+
+  std::span<const InterfaceRow> Rows() const { return {rows_.data(), count_}; }
+  std::size_t Size() const { return count_; }
+  bool Empty() const { return count_ == 0; }
+
+ private:
+  std::vector<InterfaceRow> rows_;
+  std::size_t count_ = 0;
+};
+
+// The platform service that reads the interface table.
+class InterfaceTableSource {
+ public:
+  virtual ~InterfaceTableSource() = default;
+
+  // Replaces the contents of `table` with a fresh reading. Returns false when
+  // the table cannot be read; `table` is then empty.
+  virtual bool Read(InterfaceTable& table) = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,100 @@
+#include "traffic/TrafficMonitor.h"
+
+#include <limits>
+
+#include "traffic/InterfaceSelection.h"
+
+namespace vantrel {
+namespace {
+
+constexpr int kTicksPerSample = 5;
+
+std::int64_t ToCounter(std::uint64_t value) {
+  constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+  return static_cast<std::int64_t>(value > kMax ? kMax : value);
+}
+
+}  // namespace
+
+TrafficMonitor::TrafficMonitor(InterfaceTableSource& source, MonotonicClock& clock)
+    : source_(source), timer_(clock) {}
+
+bool TrafficMonitor::SelectInterface(std::string& connection) {
+  selectedRow_ = nullptr;
+  if (!source_.Read(table_)) {
+    table_.Clear();
+    return false;
+  }
+  selectedRow_ = ChooseInterfaceRow(table_.Rows(), connection);
+  return true;
+}
+
+void TrafficMonitor::ResetHistory() { vantrel::ResetHistory(history_); }
+
+void TrafficMonitor::StartTimeBase() {
+  timer_.ReadPerfFrequency();
+  timer_.MarkPerfStart();
+}
+
+void TrafficMonitor::ReleaseTable() {
+  selectedRow_ = nullptr;
+  table_.Clear();
+}
+
+void TrafficMonitor::TakeSample(std::int64_t in, std::int64_t out, std::int64_t source,
+                                TickValues& tick) {
+  const double elapsed = timer_.ElapsedSeconds();
+  TrafficHistory& h = history_;
+  if (h.lastSampleIn >= 0) {
+    const std::int64_t dIn = CounterDelta(in, source, h.lastSampleIn, h.lastSampleSource);
+    const std::int64_t dOut = CounterDelta(out, source, h.lastSampleOut, h.lastSampleSource);
+    if (dIn > h.peakDownloadDelta) h.peakDownloadDelta = dIn;
+    if (dOut > h.peakUploadDelta) h.peakUploadDelta = dOut;
+    // A clock that did not move gives no rate rather than an infinite one.
+    if (elapsed > 0.0) {
+      tick.rateIn = static_cast<double>(dIn) * (1.0 / elapsed);
+      tick.rateOut = static_cast<double>(dOut) * (1.0 / elapsed);
+    }
+    if (tick.rateIn > h.peakDownloadRate) h.peakDownloadRate = tick.rateIn;
+    if (tick.rateOut > h.peakUploadRate) h.peakUploadRate = tick.rateOut;
+    h.downloadDeltas[static_cast<std::size_t>(h.writeIndex)] = dIn;
+    h.uploadDeltas[static_cast<std::size_t>(h.writeIndex)] = dOut;
+    h.writeIndex = static_cast<std::int32_t>((h.writeIndex + 1) % h.historyLength);
+  }
+  h.lastSampleIn = in;
+  h.lastSampleOut = out;
+  h.lastSampleSource = source;
+  StartTimeBase();
+}
+
+bool TrafficMonitor::UpdateBar(std::string& connection, TickPainter& painter) {
+  SelectInterface(connection);
+  TickValues tick;
+  std::int64_t source = kNoInterface;
+  if (selectedRow_ != nullptr) {
+    tick.in = selectedRow_->inOctets;
+    tick.out = selectedRow_->outOctets;
+    source = selectedRow_->identity;
+  }
+  const std::int64_t in = ToCounter(tick.in);
+  const std::int64_t out = ToCounter(tick.out);
+
+  TrafficHistory& h = history_;
+  if (h.tickPhase % kTicksPerSample == 0) {
+    painter.PaintBackground(h);
+    TakeSample(in, out, source, tick);
+    painter.DrawSample(tick, h);
+  }
+  if (h.lastTickIn >= 0) {
+    painter.DrawMeters(CounterDelta(in, source, h.lastTickIn, h.lastTickSource),
+                       CounterDelta(out, source, h.lastTickOut, h.lastTickSource), h);
+  }
+  h.lastTickIn = in;
+  h.lastTickOut = out;
+  h.lastTickSource = source;
+  painter.CopyToWindow();
+  h.tickPhase = (h.tickPhase + 1) % kTicksPerSample;
+  return true;
+}
+
+}  // namespace vantrel
