@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "traffic/InterfaceTable.h"
+
+namespace vantrel {
+
+// The descriptions of the interfaces a user can choose from, in the table's
+// order. Loopback is left out. Empty when the table cannot be read.
+std::vector<std::string> ListAdapters(InterfaceTableSource& source);
+
+}  // namespace vantrel
