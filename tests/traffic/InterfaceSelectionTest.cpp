@@ -1,0 +1,98 @@
+#include "traffic/InterfaceSelection.h"
+
+#include <gtest/gtest.h>
+
+#include "support/ScriptedInterfaceTable.h"
+
+namespace vantrel {
+namespace {
+
+class InterfaceSelectionTest : public ::testing::Test {
+ protected:
+  const InterfaceRow* Choose() {
+    table_.Clear();
+    source.Read(table_);
+    return ChooseInterfaceRow(table_.Rows(), connection);
+  }
+
+  testing::ScriptedInterfaceTable source;
+  std::string connection;
+
+ private:
+  InterfaceTable table_;
+};
+
+TEST_F(InterfaceSelectionTest, EmptyConnectionTakesFirstEthernetAndRemembersIt) {
+  source.Add("A", kIfTypeLoopback);
+  source.Add("B", kIfTypeEthernet).inOctets = 20;
+  source.Add("C", kIfTypeEthernet).inOctets = 30;
+  const InterfaceRow* row = Choose();
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->description, "B");
+  EXPECT_EQ(row->inOctets, 20u);
+  EXPECT_EQ(connection, "B");
+}
+
+TEST_F(InterfaceSelectionTest, PppIsEligibleForTheAutomaticChoice) {
+  source.Add("tun0", kIfTypeOther);
+  source.Add("ppp0", kIfTypePpp);
+  ASSERT_NE(Choose(), nullptr);
+  EXPECT_EQ(connection, "ppp0");
+}
+
+TEST_F(InterfaceSelectionTest, NoEligibleRowLeavesConnectionEmptyAndSelectsNothing) {
+  source.Add("lo", kIfTypeLoopback);
+  source.Add("wg0", kIfTypeOther);
+  EXPECT_EQ(Choose(), nullptr);
+  EXPECT_EQ(connection, "");
+}
+
+TEST_F(InterfaceSelectionTest, LastOfEqualDescriptionsWins) {
+  connection = "B";
+  source.Add("B", kIfTypeEthernet).inOctets = 1;
+  source.Add("X", kIfTypeEthernet);
+  source.Add("B", kIfTypeEthernet).inOctets = 2;
+  const InterfaceRow* row = Choose();
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->inOctets, 2u);
+}
+
+TEST_F(InterfaceSelectionTest, AutomaticChoiceIsFollowedByExactMatchesOnly) {
+  // Once the first Ethernet row has been taken, a later row of the same
+  // name replaces it, but a differently named one does not.
+  source.Add("eth0", kIfTypeEthernet).inOctets = 1;
+  source.Add("eth1", kIfTypeEthernet).inOctets = 2;
+  source.Add("eth0", kIfTypeEthernet).inOctets = 3;
+  const InterfaceRow* row = Choose();
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->inOctets, 3u);
+  EXPECT_EQ(connection, "eth0");
+}
+
+TEST_F(InterfaceSelectionTest, MatchIsCaseSensitiveAndAbsentNameSelectsNothing) {
+  connection = "ETH0";
+  source.Add("eth0", kIfTypeEthernet);
+  EXPECT_EQ(Choose(), nullptr);
+  EXPECT_EQ(connection, "ETH0");
+}
+
+TEST_F(InterfaceSelectionTest, EmptyDescriptionMatchesEmptyConnection) {
+  source.Add("", kIfTypeOther).inOctets = 7;
+  source.Add("eth0", kIfTypeEthernet);
+  const InterfaceRow* row = Choose();
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->inOctets, 7u);
+  EXPECT_EQ(connection, "");
+}
+
+TEST_F(InterfaceSelectionTest, LongDescriptionIsRememberedAsItsFirst255BytesAndStillMatches) {
+  const std::string longName(300, 'n');
+  source.Add(longName, kIfTypeEthernet);
+  ASSERT_NE(Choose(), nullptr);
+  EXPECT_EQ(connection.size(), 255u);
+  // The next tick finds the same row by the clipped text.
+  EXPECT_NE(Choose(), nullptr);
+}
+
+}  // namespace
+}  // namespace vantrel

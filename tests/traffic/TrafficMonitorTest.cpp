@@ -1,0 +1,288 @@
+#include "traffic/TrafficMonitor.h"
+
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/FakeClock.h"
+#include "support/ScriptedInterfaceTable.h"
+
+namespace vantrel {
+namespace {
+
+// Records what each tick handed to the drawing.
+class RecordingPainter final : public TickPainter {
+ public:
+  struct Meters {
+    std::int64_t in;
+    std::int64_t out;
+  };
+
+  void PaintBackground(TrafficHistory& history) override {
+    ++backgrounds;
+    history.historyLength = HistoryLengthForWidth(width);
+  }
+  void DrawSample(const TickValues& tick, const TrafficHistory&) override { samples.push_back(tick); }
+  void DrawMeters(std::int64_t in, std::int64_t out, const TrafficHistory&) override {
+    meters.push_back({in, out});
+  }
+  void CopyToWindow() override { ++copies; }
+
+  std::int64_t width = 1920;
+  int backgrounds = 0;
+  int copies = 0;
+  std::vector<TickValues> samples;
+  std::vector<Meters> meters;
+};
+
+class TrafficMonitorTest : public ::testing::Test {
+ protected:
+  TrafficMonitorTest() : monitor(source, clock) {
+    eth = &source.Add("eth0", kIfTypeEthernet, 7);
+    monitor.ResetHistory();
+    monitor.StartTimeBase();
+  }
+
+  // One 200 ms tick.
+  void Tick() {
+    clock.AdvanceSeconds(0.2);
+    monitor.UpdateBar(connection, painter);
+  }
+  // Five ticks: one sample interval of one second.
+  void Interval() {
+    for (int i = 0; i < 5; ++i) Tick();
+  }
+  const TrafficHistory& History() const { return monitor.History(); }
+  std::int64_t Newest(const std::array<std::int64_t, kHistorySlots>& ring) const {
+    return ring[static_cast<std::size_t>(History().SlotOf(History().historyLength - 1))];
+  }
+
+  testing::ScriptedInterfaceTable source;
+  testing::FakeClock clock;
+  TrafficMonitor monitor;
+  RecordingPainter painter;
+  InterfaceRow* eth = nullptr;
+  std::string connection = "eth0";
+};
+
+TEST_F(TrafficMonitorTest, FirstTicksAfterResetTakeBaselinesThenSample) {
+  eth->inOctets = 1000;
+  eth->outOctets = 500;
+  Tick();  // sample tick: baselines only
+  ASSERT_EQ(painter.samples.size(), 1u);
+  EXPECT_EQ(painter.samples[0].rateIn, 0.0);
+  EXPECT_EQ(painter.samples[0].in, 1000u);
+  EXPECT_TRUE(painter.meters.empty());
+  EXPECT_EQ(History().writeIndex, 0);
+
+  for (int i = 0; i < 4; ++i) Tick();  // ticks 2..5 draw meters only
+  EXPECT_EQ(painter.samples.size(), 1u);
+  EXPECT_EQ(painter.meters.size(), 4u);
+  EXPECT_EQ(painter.copies, 5);
+
+  eth->inOctets = 1000 + 2048;
+  eth->outOctets = 500 + 1024;
+  Tick();  // tick 6 stores the first pair in slot 0
+  ASSERT_EQ(painter.samples.size(), 2u);
+  EXPECT_EQ(History().downloadDeltas[0], 2048);
+  EXPECT_EQ(History().uploadDeltas[0], 1024);
+  EXPECT_EQ(History().writeIndex, 1);
+  EXPECT_DOUBLE_EQ(painter.samples[1].rateIn, 2048.0);
+  EXPECT_DOUBLE_EQ(painter.samples[1].rateOut, 1024.0);
+  EXPECT_EQ(painter.backgrounds, 2);
+}
+
+TEST_F(TrafficMonitorTest, RateUsesTheMeasuredInterval) {
+  Tick();
+  for (int i = 0; i < 4; ++i) Tick();
+  // The next sample interval lasts 0.5 s in all.
+  eth->inOctets = 2048;
+  clock.AdvanceSeconds(-0.5);
+  Tick();
+  EXPECT_DOUBLE_EQ(painter.samples.back().rateIn, 4096.0);
+  EXPECT_EQ(History().peakDownloadDelta, 2048);
+  EXPECT_DOUBLE_EQ(History().peakDownloadRate, 4096.0);
+}
+
+TEST_F(TrafficMonitorTest, PeaksOnlyGrowUntilReset) {
+  Interval();
+  eth->inOctets += 5000;
+  Interval();
+  eth->inOctets += 3000;
+  Interval();
+  EXPECT_EQ(History().peakDownloadDelta, 5000);
+  EXPECT_DOUBLE_EQ(History().peakDownloadRate, 5000.0);
+  eth->inOctets += 5000;  // equal to the peak: unchanged
+  Interval();
+  EXPECT_DOUBLE_EQ(History().peakDownloadRate, 5000.0);
+
+  monitor.ResetHistory();
+  EXPECT_EQ(History().peakDownloadDelta, 0);
+  EXPECT_EQ(History().peakDownloadRate, 0.0);
+  EXPECT_EQ(History().lastSampleIn, -1);
+  EXPECT_EQ(History().tickPhase, 0);
+  EXPECT_EQ(History().writeIndex, 0);
+  EXPECT_EQ(History().downloadDeltas[1], 0);
+}
+
+TEST_F(TrafficMonitorTest, MetersShowTheLastTicksDifferences) {
+  Tick();
+  eth->inOctets += 300;
+  eth->outOctets += 40;
+  Tick();
+  ASSERT_EQ(painter.meters.size(), 1u);
+  EXPECT_EQ(painter.meters[0].in, 300);
+  EXPECT_EQ(painter.meters[0].out, 40);
+}
+
+TEST_F(TrafficMonitorTest, RingWrapsAtHistoryLength) {
+  painter.width = 640;  // 60 slots
+  Interval();
+  for (int i = 1; i <= 61; ++i) {
+    eth->inOctets += static_cast<std::uint64_t>(i);
+    Interval();
+  }
+  EXPECT_EQ(History().historyLength, 60);
+  EXPECT_EQ(History().downloadDeltas[0], 61);  // the 61st sample overwrote the first
+  EXPECT_EQ(History().writeIndex, 1);
+  EXPECT_EQ(Newest(History().downloadDeltas), 61);
+  // Oldest first: slot 1 holds sample 2.
+  EXPECT_EQ(History().downloadDeltas[static_cast<std::size_t>(History().SlotOf(0))], 2);
+}
+
+TEST_F(TrafficMonitorTest, ShrinkingTheRingKeepsContentsAndIndex) {
+  painter.width = 1920;
+  Interval();
+  for (int i = 0; i < 200; ++i) {
+    eth->inOctets += 10;
+    Interval();
+  }
+  ASSERT_EQ(History().writeIndex, 200);
+  painter.width = 700;  // 60 slots from the next sample tick on
+  eth->inOctets += 99;
+  Interval();
+  EXPECT_EQ(History().downloadDeltas[200], 99);
+  EXPECT_EQ(History().writeIndex, 201 % 60);
+  // Read oldest first from slot 21 on; nothing of the ring was lost.
+  EXPECT_EQ(History().SlotOf(0), 21);
+  EXPECT_EQ(History().downloadDeltas[199], 10);
+}
+
+TEST_F(TrafficMonitorTest, ResetKeepsHistoryLength) {
+  painter.width = 1100;
+  Interval();
+  monitor.ResetHistory();
+  EXPECT_EQ(History().historyLength, 180);
+}
+
+TEST_F(TrafficMonitorTest, UnchangedCountersStoreZero) {
+  eth->inOctets = 123456;
+  Interval();
+  Interval();
+  EXPECT_EQ(History().downloadDeltas[0], 0);
+  EXPECT_EQ(History().writeIndex, 1);
+  EXPECT_EQ(painter.samples.back().rateIn, 0.0);
+}
+
+// Counters are the kernel's 64-bit ones: crossing 4 GiB is ordinary growth.
+TEST_F(TrafficMonitorTest, CountersDoNotWrapAt4GiB) {
+  eth->inOctets = 0xFFFFFF00u;
+  Interval();
+  eth->inOctets = 0x100000100ull;
+  Interval();
+  EXPECT_EQ(History().downloadDeltas[0], 0x200);
+  EXPECT_EQ(painter.samples.back().in, 0x100000100ull);
+}
+
+TEST_F(TrafficMonitorTest, VanishedInterfaceCountsZeroAndComesBackWithoutASpike) {
+  eth->inOctets = 50'000'000;
+  Interval();
+  eth->inOctets += 1000;
+  Interval();
+  source.rows.clear();  // the interface vanishes for a whole interval
+  Interval();
+  EXPECT_EQ(painter.samples.back().in, 0u);
+  EXPECT_EQ(Newest(History().downloadDeltas), 0);
+  for (const auto& m : painter.meters) EXPECT_GE(m.in, 0);
+
+  eth = &source.Add("eth0", kIfTypeEthernet, 7);
+  eth->inOctets = 50'002'000;
+  Interval();  // back: the first reading is a new baseline
+  EXPECT_EQ(Newest(History().downloadDeltas), 0);
+  EXPECT_EQ(History().peakDownloadDelta, 1000);
+  eth->inOctets += 700;
+  Interval();
+  EXPECT_EQ(Newest(History().downloadDeltas), 700);
+}
+
+TEST_F(TrafficMonitorTest, UnreadableTableCountsZero) {
+  eth->inOctets = 4096;
+  Interval();
+  source.readable = false;
+  Tick();
+  EXPECT_EQ(monitor.SelectedRow(), nullptr);
+  EXPECT_EQ(painter.samples.back().in, 0u);
+  EXPECT_EQ(painter.meters.back().in, 0);
+}
+
+TEST_F(TrafficMonitorTest, CounterThatWentBackwardsRestartsTheBaseline) {
+  eth->inOctets = 1'000'000;
+  eth->outOctets = 1'000'000;
+  Interval();
+  eth->inOctets = 100;  // driver reset
+  eth->outOctets = 1'000'500;
+  Interval();
+  EXPECT_EQ(History().downloadDeltas[0], 0);
+  EXPECT_EQ(History().uploadDeltas[0], 500);
+  eth->inOctets = 400;
+  Interval();
+  EXPECT_EQ(History().downloadDeltas[1], 300);
+  EXPECT_EQ(History().peakDownloadDelta, 300);
+  EXPECT_GE(History().peakDownloadRate, 0.0);
+}
+
+TEST_F(TrafficMonitorTest, RecreatedInterfaceOfTheSameNameGivesNoPhantomDifference) {
+  eth->inOctets = 1000;
+  Interval();
+  // Deleted and re-created between two readings; its new counter already
+  // exceeds the old one's.
+  source.rows.clear();
+  eth = &source.Add("eth0", kIfTypeEthernet, 8);
+  eth->inOctets = 90'000;
+  Interval();
+  EXPECT_EQ(History().downloadDeltas[0], 0);
+  EXPECT_EQ(History().peakDownloadDelta, 0);
+}
+
+TEST_F(TrafficMonitorTest, ClockThatDidNotMoveGivesNoRate) {
+  Tick();  // baselines, and the interval starts
+  for (int i = 0; i < 4; ++i) monitor.UpdateBar(connection, painter);  // no time passes
+  eth->inOctets += 4096;
+  monitor.UpdateBar(connection, painter);
+  EXPECT_EQ(painter.samples.back().rateIn, 0.0);
+  EXPECT_EQ(History().peakDownloadRate, 0.0);
+  EXPECT_EQ(History().downloadDeltas[0], 4096);
+}
+
+TEST_F(TrafficMonitorTest, AutomaticChoiceFillsConnectionDuringTicks) {
+  connection.clear();
+  Tick();
+  EXPECT_EQ(connection, "eth0");
+  ASSERT_NE(monitor.SelectedRow(), nullptr);
+  monitor.ReleaseTable();
+  EXPECT_EQ(monitor.SelectedRow(), nullptr);
+}
+
+TEST(HistoryLengthTest, FollowsTheClientWidth) {
+  EXPECT_EQ(HistoryLengthForWidth(0), 60);
+  EXPECT_EQ(HistoryLengthForWidth(799), 60);
+  EXPECT_EQ(HistoryLengthForWidth(800), 120);
+  EXPECT_EQ(HistoryLengthForWidth(1023), 120);
+  EXPECT_EQ(HistoryLengthForWidth(1024), 180);
+  EXPECT_EQ(HistoryLengthForWidth(1279), 180);
+  EXPECT_EQ(HistoryLengthForWidth(1280), 300);
+  EXPECT_EQ(HistoryLengthForWidth(3840), 300);
+}
+
+}  // namespace
+}  // namespace vantrel
