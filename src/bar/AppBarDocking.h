@@ -1,0 +1,49 @@
+#pragma once
+
+#include "bar/AppBarService.h"
+#include "bar/BarRect.h"
+#include "settings/DockEdge.h"
+
+namespace vantrel {
+
+// The strip proposed on `edge` of the screen `desk` for a bar `h` pixels thick.
+BarRect ProposeBarRect(const BarRect& desk, int h, DockEdge edge);
+
+// Gives `rc` the thickness `h` again on the side away from `edge`.
+void FitBarRect(BarRect& rc, int h, DockEdge edge);
+
+// Docks the bar window along the top or bottom screen edge and keeps its
+// strip reserved with the desktop's bar service.
+class AppBarDocking {
+ public:
+  AppBarDocking(AppBarService& shell, DockedWindow& window) : shell_(shell), window_(window) {}
+
+  // Registers if needed, negotiates the strip on `edge` and moves the window
+  // there: one pixel wider and taller than the granted strip.
+  void DockToEdge(DockEdge edge);
+
+  void RegisterWithShell();
+  BarRect NegotiateBarRect(DockEdge edge);
+  BarRect ProposeBarRect(DockEdge edge);
+
+  // Releases the strip, once; the window stays where it is.
+  void Remove();
+
+  // The bar's thickness: the height of the window before its first docking.
+  int Thickness() const { return undockedRect.Height(); }
+
+  BarRect undockedRect;
+  DockEdge dockEdge = DockEdge::None;
+  bool registeredWithShell = false;
+
+ private:
+  AppBarService& shell_;
+  DockedWindow& window_;
+};
+
+// Pixels that `units` vertical dialog units come to in a dialog font whose
+// character height is `fontHeight` pixels (8 units to a character height,
+// rounded to the nearest pixel).
+int DialogUnitsToPixelsY(int units, int fontHeight);
+
+}  // namespace vantrel

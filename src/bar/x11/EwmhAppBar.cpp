@@ -1,0 +1,150 @@
+#include "bar/x11/EwmhAppBar.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+// Frees an xcb reply when it goes out of scope.
+struct FreeDeleter {
+  void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
+
+bool Overlaps(std::uint32_t start, std::uint32_t end, const BarRect& rc) {
+  return static_cast<std::int64_t>(start) < rc.right && static_cast<std::int64_t>(end) >= rc.left;
+}
+
+}  // namespace
+
+std::unique_ptr<EwmhAppBar> EwmhAppBar::Connect(xcb_connection_t* connection, int screen,
+                                                xcb_window_t window) {
+  if (connection == nullptr || xcb_connection_has_error(connection)) return nullptr;
+  std::unique_ptr<EwmhAppBar> bar(new EwmhAppBar(connection, screen, window));
+  xcb_intern_atom_cookie_t* cookies = xcb_ewmh_init_atoms(connection, &bar->ewmh_);
+  if (cookies == nullptr || !xcb_ewmh_init_atoms_replies(&bar->ewmh_, cookies, nullptr)) {
+    bar->ewmh_ = {};
+    return nullptr;
+  }
+  // A compliant manager names its check window on the root, and the check
+  // window names itself.
+  xcb_window_t check = XCB_NONE;
+  const xcb_window_t root = bar->ewmh_.screens[screen]->root;
+  if (!xcb_ewmh_get_supporting_wm_check_reply(&bar->ewmh_, xcb_ewmh_get_supporting_wm_check(&bar->ewmh_, root),
+                                              &check, nullptr) ||
+      check == XCB_NONE) {
+    return nullptr;
+  }
+  xcb_window_t self = XCB_NONE;
+  if (!xcb_ewmh_get_supporting_wm_check_reply(&bar->ewmh_, xcb_ewmh_get_supporting_wm_check(&bar->ewmh_, check),
+                                              &self, nullptr) ||
+      self != check) {
+    return nullptr;
+  }
+  return bar;
+}
+
+EwmhAppBar::EwmhAppBar(xcb_connection_t* connection, int screen, xcb_window_t window)
+    : connection_(connection), screen_(screen), window_(window) {}
+
+EwmhAppBar::~EwmhAppBar() {
+  if (ewmh_.connection != nullptr) xcb_ewmh_connection_wipe(&ewmh_);
+}
+
+void EwmhAppBar::New() {
+  xcb_atom_t dock = ewmh_._NET_WM_WINDOW_TYPE_DOCK;
+  xcb_ewmh_set_wm_window_type(&ewmh_, window_, 1, &dock);
+  xcb_flush(connection_);
+}
+
+void EwmhAppBar::SetAutoHideBar(DockEdge, bool) {
+  // Dock windows are never hidden by the window manager; nothing to ask.
+}
+
+int EwmhAppBar::RootHeight() {
+  xcb_screen_t* screen = ewmh_.screens[screen_];
+  Reply<xcb_get_geometry_reply_t> geometry(
+      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, screen->root), nullptr));
+  return geometry ? geometry->height : screen->height_in_pixels;
+}
+
+int EwmhAppBar::ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeight) {
+  const xcb_window_t root = ewmh_.screens[screen_]->root;
+
+  // Managed windows, and the root's own children for managers that do not
+  // list their docks.
+  std::vector<xcb_window_t> windows;
+  xcb_ewmh_get_windows_reply_t clients{};
+  if (xcb_ewmh_get_client_list_reply(&ewmh_, xcb_ewmh_get_client_list(&ewmh_, screen_), &clients, nullptr)) {
+    windows.assign(clients.windows, clients.windows + clients.windows_len);
+    xcb_ewmh_get_windows_reply_wipe(&clients);
+  }
+  Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root), nullptr));
+  if (tree) {
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    windows.insert(windows.end(), children, children + xcb_query_tree_children_length(tree.get()));
+  }
+  std::sort(windows.begin(), windows.end());
+  windows.erase(std::unique(windows.begin(), windows.end()), windows.end());
+
+  int reserved = 0;
+  for (xcb_window_t other : windows) {
+    if (other == window_) continue;
+    xcb_ewmh_wm_strut_partial_t strut{};
+    if (!xcb_ewmh_get_wm_strut_partial_reply(&ewmh_, xcb_ewmh_get_wm_strut_partial(&ewmh_, other), &strut,
+                                             nullptr)) {
+      xcb_ewmh_get_extents_reply_t plain{};
+      if (!xcb_ewmh_get_wm_strut_reply(&ewmh_, xcb_ewmh_get_wm_strut(&ewmh_, other), &plain, nullptr)) continue;
+      strut.top = plain.top;
+      strut.bottom = plain.bottom;
+      strut.top_end_x = strut.bottom_end_x = UINT32_MAX;  // a plain strut spans the whole edge
+    }
+    const std::uint32_t depth = edge == DockEdge::Top ? strut.top : strut.bottom;
+    const bool overlaps = edge == DockEdge::Top ? Overlaps(strut.top_start_x, strut.top_end_x, rc)
+                                                : Overlaps(strut.bottom_start_x, strut.bottom_end_x, rc);
+    if (depth > 0 && overlaps) reserved = std::max(reserved, static_cast<int>(std::min<std::uint32_t>(
+                                                                 depth, static_cast<std::uint32_t>(rootHeight))));
+  }
+  return reserved;
+}
+
+void EwmhAppBar::QueryPos(DockEdge edge, BarRect& rc) {
+  const int rootHeight = RootHeight();
+  const int reserved = ReservedByOthers(edge, rc, rootHeight);
+  const int height = rc.Height();
+  if (edge == DockEdge::Top) {
+    rc.top = std::max(rc.top, reserved);
+    rc.bottom = rc.top + height;
+  } else {
+    rc.bottom = std::min(rc.bottom, rootHeight - reserved);
+    rc.top = rc.bottom - height;
+  }
+}
+
+void EwmhAppBar::SetPos(DockEdge edge, BarRect& rc) {
+  const int rootHeight = RootHeight();
+  xcb_ewmh_wm_strut_partial_t strut{};
+  if (edge == DockEdge::Top) {
+    strut.top = static_cast<std::uint32_t>(std::max(0, rc.bottom));
+    strut.top_start_x = static_cast<std::uint32_t>(std::max(0, rc.left));
+    strut.top_end_x = static_cast<std::uint32_t>(std::max(0, rc.right - 1));
+  } else {
+    strut.bottom = static_cast<std::uint32_t>(std::max(0, rootHeight - rc.top));
+    strut.bottom_start_x = static_cast<std::uint32_t>(std::max(0, rc.left));
+    strut.bottom_end_x = static_cast<std::uint32_t>(std::max(0, rc.right - 1));
+  }
+  xcb_ewmh_set_wm_strut_partial(&ewmh_, window_, strut);
+  xcb_ewmh_set_wm_strut(&ewmh_, window_, 0, 0, strut.top, strut.bottom);
+  xcb_flush(connection_);
+}
+
+void EwmhAppBar::Remove() {
+  xcb_delete_property(connection_, window_, ewmh_._NET_WM_STRUT_PARTIAL);
+  xcb_delete_property(connection_, window_, ewmh_._NET_WM_STRUT);
+  xcb_flush(connection_);
+}
+
+}  // namespace vantrel
