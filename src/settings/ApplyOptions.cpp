@@ -1,0 +1,28 @@
+#include "settings/ApplyOptions.h"
+
+namespace vantrel {
+
+namespace {
+
+void BringRunAtStartupInLine(std::int32_t wanted, RunAtStartup& runAtStartup) {
+  if (wanted != 0) {
+    if (!runAtStartup.IsRunAtStartupRegistered()) runAtStartup.RegisterRunAtStartup();
+  } else {
+    if (runAtStartup.IsRunAtStartupRegistered()) runAtStartup.UnregisterRunAtStartup();
+  }
+}
+
+}  // namespace
+
+void ApplyOptions(BarSettings& live, const BarSettings& edited, OptionsEffects& effects,
+                  RunAtStartup& runAtStartup) {
+  // The docking code sees the old settings still; it is told the new edge.
+  if (edited.position != live.position) effects.DockToEdge(DockEdgeForPosition(edited.position));
+  if (edited.connection != live.connection) effects.ResetHistory();
+  live = edited;
+  BringRunAtStartupInLine(live.runAtStartup, runAtStartup);
+  effects.SaveSettings(live);
+  effects.Repaint();
+}
+
+}  // namespace vantrel
