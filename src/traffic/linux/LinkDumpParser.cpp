@@ -1,0 +1,204 @@
+#include "traffic/linux/LinkDumpParser.h"
+
+#include <linux/if_arp.h>
+#include <linux/if_link.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace vantrel {
+namespace {
+
+// Netlink messages and attributes start on 4-byte boundaries.
+constexpr std::size_t Align4(std::size_t length) {
+  return (length + 3) & ~std::size_t{3};
+}
+
+// The bytes may sit at any address, so every field is copied out.
+template <typename T>
+T Load(std::span<const std::byte> bytes, std::size_t offset = 0) {
+  T value;
+  std::memcpy(&value, bytes.data() + offset, sizeof value);
+  return value;
+}
+
+constexpr std::size_t kMessageHeaderSize = sizeof(nlmsghdr);
+constexpr std::size_t kAttributeHeaderSize = sizeof(rtattr);
+constexpr std::size_t kLinkHeaderSize = sizeof(ifinfomsg);
+
+// The counters are the leading fields of the statistics blocks; a block is
+// long enough once it holds both of them.
+constexpr std::size_t kStats64RxBytes = offsetof(rtnl_link_stats64, rx_bytes);
+constexpr std::size_t kStats64TxBytes = offsetof(rtnl_link_stats64, tx_bytes);
+constexpr std::size_t kStats64Needed = kStats64TxBytes + sizeof(std::uint64_t);
+constexpr std::size_t kStats32RxBytes = offsetof(rtnl_link_stats, rx_bytes);
+constexpr std::size_t kStats32TxBytes = offsetof(rtnl_link_stats, tx_bytes);
+constexpr std::size_t kStats32Needed = kStats32TxBytes + sizeof(std::uint32_t);
+
+// What one RTM_NEWLINK message says about its link.
+struct LinkAttributes {
+  std::string_view name;
+  bool hasName = false;
+  bool hasStats64 = false;
+  bool hasStats32 = false;
+  std::uint64_t in64 = 0;
+  std::uint64_t out64 = 0;
+  std::uint32_t in32 = 0;
+  std::uint32_t out32 = 0;
+};
+
+bool ReadAttributes(std::span<const std::byte> attributes, LinkAttributes& link) {
+  while (!attributes.empty()) {
+    if (attributes.size() < kAttributeHeaderSize) return false;
+    const auto header = Load<rtattr>(attributes);
+    if (header.rta_len < kAttributeHeaderSize || header.rta_len > attributes.size()) return false;
+    const auto payload = attributes.subspan(kAttributeHeaderSize, header.rta_len - kAttributeHeaderSize);
+    switch (header.rta_type & NLA_TYPE_MASK) {
+      case IFLA_IFNAME: {
+        // The name is NUL-terminated inside its attribute; a name without
+        // its NUL is not taken.
+        const void* end = std::memchr(payload.data(), '\0', payload.size());
+        if (end == nullptr) return false;
+        const auto* text = reinterpret_cast<const char*>(payload.data());
+        link.name = std::string_view(text, static_cast<std::size_t>(static_cast<const char*>(end) - text));
+        link.hasName = true;
+        break;
+      }
+      case IFLA_STATS64:
+        if (payload.size() < kStats64Needed) return false;
+        link.in64 = Load<std::uint64_t>(payload, kStats64RxBytes);
+        link.out64 = Load<std::uint64_t>(payload, kStats64TxBytes);
+        link.hasStats64 = true;
+        break;
+      case IFLA_STATS:
+        if (payload.size() < kStats32Needed) return false;
+        link.in32 = Load<std::uint32_t>(payload, kStats32RxBytes);
+        link.out32 = Load<std::uint32_t>(payload, kStats32TxBytes);
+        link.hasStats32 = true;
+        break;
+      default:
+        break;  // the many attributes the bar has no use for
+    }
+    // The last attribute may end without its padding.
+    attributes = attributes.subspan(std::min(Align4(header.rta_len), attributes.size()));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::uint32_t InterfaceTypeFromArphrd(std::uint16_t arphrdType) {
+  switch (arphrdType) {
+    case ARPHRD_ETHER:
+      return kIfTypeEthernet;
+    case ARPHRD_PPP:
+      return kIfTypePpp;
+    case ARPHRD_LOOPBACK:
+      return kIfTypeLoopback;
+    default:
+      return kIfTypeOther;
+  }
+}
+
+void LinkDumpParser::Start(std::uint32_t sequence, std::uint32_t portId, InterfaceTable& table) {
+  table.Clear();
+  table_ = &table;
+  sequence_ = sequence;
+  portId_ = portId;
+  interrupted_ = false;
+  status_ = LinkDumpStatus::kMore;
+}
+
+LinkDumpStatus LinkDumpParser::Fail() {
+  if (table_ != nullptr) table_->Clear();
+  status_ = LinkDumpStatus::kFailed;
+  return status_;
+}
+
+LinkDumpStatus LinkDumpParser::Finish(std::span<const std::byte> payload) {
+  // NLMSG_DONE carries the dump's result: non-zero when it broke off.
+  if (payload.size() >= sizeof(std::int32_t) && Load<std::int32_t>(payload) != 0) return Fail();
+  if (interrupted_) {
+    table_->Clear();
+    status_ = LinkDumpStatus::kInconsistent;
+  } else {
+    status_ = LinkDumpStatus::kDone;
+  }
+  return status_;
+}
+
+bool LinkDumpParser::ReadLink(std::span<const std::byte> payload) {
+  if (payload.size() < kLinkHeaderSize) return false;
+  const auto info = Load<ifinfomsg>(payload);
+  LinkAttributes link;
+  if (!ReadAttributes(payload.subspan(std::min(Align4(kLinkHeaderSize), payload.size())), link)) {
+    return false;
+  }
+  // The kernel names every link; a link message without one is not sound.
+  if (!link.hasName) return false;
+
+  InterfaceRow& row = table_->Append();
+  row.description.assign(link.name);
+  row.type = InterfaceTypeFromArphrd(info.ifi_type);
+  row.identity = static_cast<std::uint32_t>(info.ifi_index);
+  if (link.hasStats64) {
+    row.inOctets = link.in64;
+    row.outOctets = link.out64;
+  } else if (link.hasStats32) {
+    row.inOctets = link.in32;
+    row.outOctets = link.out32;
+  }
+  return true;
+}
+
+LinkDumpStatus LinkDumpParser::Feed(std::span<const std::byte> part) {
+  if (status_ != LinkDumpStatus::kMore) return status_;
+  if (part.empty()) return Fail();
+  while (!part.empty()) {
+    if (part.size() < kMessageHeaderSize) return Fail();
+    const auto header = Load<nlmsghdr>(part);
+    if (header.nlmsg_len < kMessageHeaderSize || header.nlmsg_len > part.size()) return Fail();
+    // Anything that does not answer this request means the socket is out of
+    // step with its requests.
+    if (header.nlmsg_seq != sequence_ || header.nlmsg_pid != portId_) return Fail();
+    if ((header.nlmsg_flags & NLM_F_DUMP_INTR) != 0) interrupted_ = true;
+    const auto payload = part.subspan(kMessageHeaderSize, header.nlmsg_len - kMessageHeaderSize);
+    switch (header.nlmsg_type) {
+      case NLMSG_DONE:
+        return Finish(payload);
+      case NLMSG_ERROR:
+      case NLMSG_OVERRUN:
+        return Fail();
+      case RTM_NEWLINK:
+        if (!ReadLink(payload)) return Fail();
+        break;
+      default:
+        break;  // NLMSG_NOOP, and kinds of message a link dump has no use for
+    }
+    part = part.subspan(std::min(Align4(header.nlmsg_len), part.size()));
+  }
+  return status_;
+}
+
+LinkDumpStatus ParseLinkDump(std::span<const std::byte> reply, InterfaceTable& table) {
+  LinkDumpParser parser;
+  if (reply.size() < kMessageHeaderSize) {
+    table.Clear();
+    return LinkDumpStatus::kFailed;
+  }
+  const auto first = Load<nlmsghdr>(reply);
+  parser.Start(first.nlmsg_seq, first.nlmsg_pid, table);
+  const LinkDumpStatus status = parser.Feed(reply);
+  if (status == LinkDumpStatus::kMore) {
+    // The reply stopped before its end.
+    table.Clear();
+    return LinkDumpStatus::kFailed;
+  }
+  return status;
+}
+
+}  // namespace vantrel

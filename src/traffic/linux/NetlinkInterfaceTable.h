@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "traffic/InterfaceTable.h"
+#include "traffic/linux/LinkDumpParser.h"
+#include "traffic/linux/RouteSocket.h"
+
+namespace vantrel {
+
+// The kernel's link table, read with one rtnetlink dump per reading: the
+// link's name is the row's description, its index the identity, and the
+// 64-bit byte counters (the 32-bit ones on kernels without them) the octet
+// counters.
+//
+// The socket is opened on the first reading and kept; after any failure it
+// is closed and the next reading opens a fresh one. It belongs to the network
+// namespace of the thread that opened it. A steady table is read without heap
+// allocation.
+class NetlinkInterfaceTable final : public InterfaceTableSource {
+ public:
+  NetlinkInterfaceTable();
+
+  bool Read(InterfaceTable& table) override;
+
+ private:
+  enum class Outcome { kDone, kAgain, kFailed };
+  Outcome Dump(InterfaceTable& table);
+
+  RouteSocket socket_;
+  LinkDumpParser parser_;
+  std::vector<std::byte> buffer_;
+};
+
+}  // namespace vantrel
