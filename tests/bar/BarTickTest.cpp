@@ -1,0 +1,134 @@
+// The bar's drawing as the measurement tick drives it.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "bar/BarRenderer.h"
+#include "bar/RecordingCanvas.h"
+#include "support/FakeClock.h"
+#include "support/ScriptedInterfaceTable.h"
+#include "traffic/TrafficMonitor.h"
+
+namespace vantrel {
+namespace {
+
+using Canvas = testing::RecordingCanvas;
+using Line = Canvas::Line;
+
+class BarTickTest : public ::testing::Test {
+ protected:
+  BarTickTest() {
+    table.Add("eth0", kIfTypeEthernet);
+    monitor.ResetHistory();
+    monitor.StartTimeBase();
+  }
+
+  void Tick() {
+    clock.AdvanceSeconds(0.2);
+    monitor.UpdateBar(connection, renderer);
+  }
+
+  // One sample interval of five ticks that carries `bytes` received and half
+  // as many sent; the first tick is the sample tick.
+  void Interval(std::uint64_t bytes) {
+    table.rows[0].inOctets += bytes;
+    table.rows[0].outOctets += bytes / 2;
+    for (int i = 0; i < 5; ++i) Tick();
+  }
+
+  int MeterLines() const {
+    const PixelRect meters = MeterArea(renderer.barWidth);
+    int n = 0;
+    for (const Line& l : canvas.All<Line>()) n += (l.y1 == l.y2 && l.x1 == meters.left) ? 1 : 0;
+    return n;
+  }
+
+  // Heights of the download columns, left to right.
+  std::vector<int> DownloadColumns() const {
+    std::vector<int> out;
+    for (const Line& l : canvas.All<Line>()) {
+      if (l.color == settings.downloadColor && l.x1 == l.x2) out.push_back(l.y1 - l.y2);
+    }
+    return out;
+  }
+
+  testing::ScriptedInterfaceTable table;
+  testing::FakeClock clock;
+  TrafficMonitor monitor{table, clock};
+  std::string connection = "eth0";
+  BarSettings settings;
+  Canvas canvas;
+  BarRenderer renderer{canvas, settings};
+};
+
+TEST_F(BarTickTest, DrawsTheWholeBarOnSampleTicksAndTheMetersOnEveryTickAfterTheFirst) {
+  Tick();  // a sample tick that only takes the baselines
+  ASSERT_FALSE(canvas.calls.empty());
+  EXPECT_TRUE(std::holds_alternative<Canvas::Create>(canvas.calls.front()));
+  EXPECT_EQ(MeterLines(), 0);
+  EXPECT_EQ(canvas.All<Canvas::BeginTextPass>().size(), 1u);
+  EXPECT_TRUE(DownloadColumns().empty());
+  ASSERT_EQ(canvas.All<Canvas::Copy>().size(), 1u);
+  EXPECT_EQ(canvas.All<Canvas::Copy>()[0].area, (PixelRect{0, 0, 1025, 32}));
+
+  for (int tick = 2; tick <= 5; ++tick) {
+    canvas.calls.clear();
+    table.rows[0].inOctets += 100;
+    Tick();
+    EXPECT_EQ(canvas.All<Line>().size(), 28u) << "tick " << tick;
+    EXPECT_EQ(MeterLines(), 14) << "tick " << tick;
+    EXPECT_TRUE(canvas.All<Canvas::BeginTextPass>().empty());
+    ASSERT_EQ(canvas.All<Canvas::Copy>().size(), 1u);
+    EXPECT_EQ(canvas.All<Canvas::Copy>()[0].area, MeterArea(1025));
+  }
+
+  canvas.calls.clear();
+  Tick();  // the first sample: 400 bytes, newest column at the right
+  EXPECT_EQ(canvas.All<Canvas::BeginTextPass>().size(), 1u);
+  EXPECT_EQ(MeterLines(), 14);
+  EXPECT_EQ(DownloadColumns(), std::vector<int>{22});
+  EXPECT_EQ(canvas.All<Canvas::Copy>()[0].area, (PixelRect{0, 0, 1025, 32}));
+  EXPECT_TRUE(canvas.All<Canvas::Create>().empty());
+}
+
+TEST_F(BarTickTest, WidthChangesSwitchTheHistoryLengthAndKeepTheRing) {
+  canvas.client = {1920, 32};
+  Interval(0);
+  for (std::uint64_t i = 1; i <= 320; ++i) Interval(1000 + (i * 7919) % 50000);
+  ASSERT_EQ(monitor.History().historyLength, 300);
+
+  const std::vector<std::pair<int, std::int64_t>> widths{
+      {799, 60}, {800, 120}, {1024, 180}, {1280, 300}, {1920, 300}, {799, 60}, {1920, 300}};
+  std::int64_t sample = 4321;
+  for (auto [width, length] : widths) {
+    SCOPED_TRACE(width);
+    const TrafficHistory before = monitor.History();
+    canvas.client = {width, 32};
+    renderer.OnDisplayChange();
+    canvas.calls.clear();
+    Interval(static_cast<std::uint64_t>(++sample));
+
+    const TrafficHistory& h = monitor.History();
+    EXPECT_EQ(h.historyLength, length);
+    EXPECT_EQ(canvas.surfaceSize, (PixelSize{width, 32}));
+    // The sample went into the slot the old length pointed at; no other slot changed.
+    for (int s = 0; s < kHistorySlots; ++s) {
+      const std::int64_t want = s == before.writeIndex ? sample : before.downloadDeltas[s];
+      ASSERT_EQ(h.downloadDeltas[s], want) << "slot " << s;
+    }
+    EXPECT_EQ(h.writeIndex, (before.writeIndex + 1) % length);
+
+    // The graph shows the ring under the new length, oldest first.
+    std::vector<int> expected;
+    for (std::int64_t j = 0; j < length; ++j) {
+      const std::int64_t v = h.downloadDeltas[h.SlotOf(j)];
+      expected.push_back(static_cast<int>(std::max<std::int64_t>(v * 22 / h.peakDownloadDelta, 1)));
+    }
+    EXPECT_EQ(DownloadColumns(), expected);
+  }
+}
+
+}  // namespace
+}  // namespace vantrel

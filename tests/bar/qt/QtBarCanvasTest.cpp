@@ -1,0 +1,345 @@
+// The bar drawn on real images by the Qt canvas.
+
+#include "bar/qt/QtBarCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPaintEvent>
+#include <vector>
+
+#include "bar/BarRenderer.h"
+#include "bar/ColorAdjust.h"
+
+namespace vantrel {
+namespace {
+
+void EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "bar_qt_canvas_tests";
+  static char* argv[] = {name, nullptr};
+  if (QApplication::instance() != nullptr) return;
+  // No display is needed: the images are drawn off-screen.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  new QApplication(argc, argv);
+}
+
+Color At(const QImage& image, int x, int y) {
+  const QRgb p = image.pixel(x, y);
+  return MakeColor(qRed(p), qGreen(p), qBlue(p));
+}
+
+constexpr Color kBlack = MakeColor(0, 0, 0);
+constexpr Color kRed = MakeColor(255, 0, 0);
+
+// ---------------------------------------------------------------------------
+// Lines
+
+class QtCanvasLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    ASSERT_TRUE(canvas.CreateSurface({10, 6}));
+    for (int y = 0; y < 6; ++y) canvas.DrawLine(0, y, 10, y, kBlack);
+  }
+
+  // The image as rows of '.' (black) and '#' (red).
+  std::vector<std::string> Picture() const {
+    std::vector<std::string> rows;
+    for (int y = 0; y < 6; ++y) {
+      std::string row;
+      for (int x = 0; x < 10; ++x) row += At(canvas.Surface(), x, y) == kRed ? '#' : '.';
+      rows.push_back(row);
+    }
+    return rows;
+  }
+
+  QtBarCanvas canvas;
+};
+
+TEST_F(QtCanvasLineTest, LeavesOutTheEndPointInEitherDirection) {
+  canvas.DrawLine(2, 1, 6, 1, kRed);
+  canvas.DrawLine(6, 3, 2, 3, kRed);
+  canvas.DrawLine(8, 0, 8, 4, kRed);
+  canvas.DrawLine(9, 5, 9, 1, kRed);
+  canvas.DrawLine(0, 0, 0, 0, kRed);  // to its own start: nothing
+  canvas.DrawLine(0, 0, 3, 3, kRed);  // not axis-aligned: nothing
+  EXPECT_EQ(Picture(), (std::vector<std::string>{
+                           "........#.",
+                           "..####..#.",
+                           "........##",
+                           "...####.##",
+                           ".........#",
+                           ".........#",
+                       }));
+}
+
+TEST_F(QtCanvasLineTest, CutsLinesAtTheEdgesOfTheSurface) {
+  canvas.DrawLine(-50, 5, 1000, 5, kRed);
+  canvas.DrawLine(3, -100, 3, 100, kRed);
+  canvas.DrawLine(12, -3, 12, 4, kRed);  // right of the surface
+  canvas.DrawLine(0, 6, 10, 6, kRed);    // below it
+  canvas.DrawLine(-1, 2, -9, 2, kRed);   // left of it
+  canvas.DrawLine(20, 0, 9, 0, kRed);    // ends inside: only x 10 and beyond are cut
+  EXPECT_EQ(Picture(), (std::vector<std::string>{
+                           "...#......",
+                           "...#......",
+                           "...#......",
+                           "...#......",
+                           "...#......",
+                           "##########",
+                       }));
+}
+
+// ---------------------------------------------------------------------------
+// Whole frames
+
+class QtFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    canvas.SetClientSize({1025, 32});
+    canvas.SetFontDpi(96);
+  }
+
+  void Frame(const TickValues& tick = {}) {
+    renderer.PaintBackground(history);
+    renderer.DrawSample(tick, history);
+  }
+
+  int DownloadWidth() {
+    canvas.BeginText();
+    const int cx = canvas.MeasureText("Download").cx;
+    canvas.EndText();
+    return cx;
+  }
+
+  const QImage& Image() const { return canvas.Surface(); }
+
+  BarSettings settings;  // the default colours: bg 16, 112, 48 clamps at -100
+  QtBarCanvas canvas;
+  BarRenderer renderer{canvas, settings};
+  TrafficHistory history;
+};
+
+TEST_F(QtFrameTest, PaintsTheBevelGradientAndDarkBottomRows) {
+  Frame();
+  ASSERT_EQ(Image().size(), QSize(1025, 32));
+  std::vector<int> amounts{0, 70, 100, 50, 20};
+  for (int k = 0; k < 24; ++k) amounts.push_back(k);
+  amounts.insert(amounts.end(), {4, -16, -36});
+  for (int y = 0; y < 32; ++y) {
+    const Color want = AdjustColor(settings.bgColor, amounts[y]);
+    EXPECT_EQ(At(Image(), 0, y), want) << "row " << y;
+    EXPECT_EQ(At(Image(), 1024, y), want) << "row " << y;
+    EXPECT_EQ(At(Image(), 500, y), want) << "row " << y;  // between the blocks, above the meters' column
+  }
+  EXPECT_EQ(At(Image(), 0, 2), MakeColor(116, 212, 148));
+  EXPECT_EQ(At(Image(), 0, 31), MakeColor(0, 76, 12));  // -36, red clamped
+}
+
+TEST_F(QtFrameTest, FramesEachBlockWithDarkAndLightSeparators) {
+  Frame();
+  const int cx = DownloadWidth();
+  const int blockWidth = 3 * cx + 180 + 22;
+  const Color dark = MakeColor(0, 12, 0);  // red and blue clamped at 0
+  const Color light = MakeColor(116, 212, 148);
+  for (int x : {512 - blockWidth - 20, 512 + 30}) {
+    for (int y = 0; y < 32; ++y) {
+      EXPECT_EQ(At(Image(), x - 11, y), dark) << x << "," << y;
+      EXPECT_EQ(At(Image(), x - 10, y), light) << x << "," << y;
+      EXPECT_EQ(At(Image(), x + blockWidth - 1, y), dark) << x << "," << y;
+      EXPECT_EQ(At(Image(), x + blockWidth, y), light) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(QtFrameTest, DrawsColumnsUpFromTheBaselineOverTheGraphBackground) {
+  history.peakDownloadDelta = 1000;
+  history.downloadDeltas[0] = 1000;  // x gx + 1
+  history.downloadDeltas[1] = 1;     // x gx + 2
+  history.downloadDeltas[2] = 0;     // x gx + 3
+  history.downloadDeltas[3] = 500;   // x gx + 4
+  Frame();
+  const int cx = DownloadWidth();
+  const int gx = 512 - (3 * cx + 180 + 22) - 20 + cx + 10;
+  const Color series = settings.downloadColor;
+  auto graph = [&](int row) { return AdjustColor(settings.graphColor, 40 * (row - 4) / 24); };
+  auto height = [&](int x) {
+    int h = 0;
+    while (At(Image(), x, 26 - h) == series) ++h;
+    return h;
+  };
+
+  EXPECT_EQ(height(gx + 1), 22);  // the peak reaches row 5
+  EXPECT_EQ(At(Image(), gx + 1, 4), graph(4));
+  EXPECT_EQ(height(gx + 2), 1);
+  EXPECT_EQ(height(gx + 3), 0);
+  EXPECT_EQ(height(gx + 4), 11);
+  for (int row = 4; row <= 27; ++row) {
+    EXPECT_EQ(At(Image(), gx + 3, row), graph(row)) << "row " << row;
+    EXPECT_EQ(At(Image(), gx, row), graph(row)) << "row " << row;
+    EXPECT_EQ(At(Image(), gx + 181, row), graph(row)) << "row " << row;
+  }
+  EXPECT_EQ(At(Image(), gx + 182, 10), AdjustColor(settings.bgColor, 5));
+  EXPECT_EQ(At(Image(), gx + 3, 28), AdjustColor(settings.bgColor, 23));
+  EXPECT_EQ(At(Image(), gx + 3, 29), AdjustColor(settings.bgColor, 4));
+  EXPECT_EQ(At(Image(), gx + 3, 3), AdjustColor(settings.bgColor, 50));
+}
+
+TEST_F(QtFrameTest, LightsMeterSegmentsInTheSeriesColourAndBlacksOutTheRest) {
+  history.peakDownloadDelta = 1000;
+  history.peakUploadDelta = 1000;
+  Frame();
+  renderer.DrawMeters(200, 0, history);  // a fifth of the peak: all seven
+  for (int k = 0; k < 7; ++k) {
+    for (int y : {7 + 3 * k, 8 + 3 * k}) {
+      for (int x = 502; x < 510; ++x) EXPECT_EQ(At(Image(), x, y), settings.downloadColor) << x << "," << y;
+      for (int x = 514; x < 522; ++x) EXPECT_EQ(At(Image(), x, y), kBlack) << x << "," << y;
+    }
+    // The blank row below each segment and the edges keep the background.
+    EXPECT_EQ(At(Image(), 505, 9 + 3 * k), AdjustColor(settings.bgColor, 4 + 3 * k));
+  }
+  EXPECT_EQ(At(Image(), 501, 8), AdjustColor(settings.bgColor, 3));
+  EXPECT_EQ(At(Image(), 510, 8), AdjustColor(settings.bgColor, 3));
+
+  renderer.DrawMeters(0, 100, history);  // none, and three segments
+  for (int k = 0; k < 7; ++k) {
+    EXPECT_EQ(At(Image(), 502, 8 + 3 * k), kBlack) << k;
+    EXPECT_EQ(At(Image(), 521, 8 + 3 * k), k >= 4 ? settings.uploadColor : kBlack) << k;
+  }
+}
+
+TEST_F(QtFrameTest, DrawsTextInTheBarFontAtItsTopLeftCorner) {
+  EXPECT_EQ(canvas.FontPixelSize(), 12);
+  canvas.SetFontDpi(120);
+  EXPECT_EQ(canvas.FontPixelSize(), 15);
+  canvas.SetFontDpi(96);
+
+  canvas.SetClientSize({1025, 32});
+  Frame();
+  canvas.BeginText();
+  const TextExtent download = canvas.MeasureText("Download");
+  const TextExtent speed = canvas.MeasureText("Speed");
+  canvas.EndText();
+  EXPECT_GT(download.cx, speed.cx);
+  EXPECT_GE(download.cy, 12);
+  EXPECT_LE(download.cy, 16);
+
+  // The caption's cell holds ink in the label colour's range; the columns
+  // just outside it hold only background.
+  const int x = 512 - (3 * download.cx + 180 + 22) - 20;
+  const int y1 = 32 / 3 - download.cy / 2 - 1;
+  int ink = 0;
+  for (int y = y1; y < y1 + download.cy; ++y) {
+    for (int px = x; px < x + download.cx; ++px) {
+      if (At(Image(), px, y) != At(Image(), 0, y)) ++ink;
+    }
+    EXPECT_EQ(At(Image(), x - 2, y), At(Image(), 0, y));
+  }
+  EXPECT_GT(ink, 60);
+  // Nothing is measured or drawn outside a text pass.
+  EXPECT_EQ(canvas.MeasureText("Download"), (TextExtent{0, 0}));
+}
+
+TEST_F(QtFrameTest, DrawsWhatFitsOnABarTooNarrowForBothBlocks) {
+  canvas.SetClientSize({300, 32});
+  history.peakDownloadDelta = 10;
+  history.downloadDeltas.fill(10);
+  Frame();
+  renderer.DrawMeters(10, 10, history);
+  ASSERT_EQ(Image().size(), QSize(300, 32));
+  const Color dark = MakeColor(0, 12, 0);
+  EXPECT_EQ(At(Image(), 150 - 20 - 1, 0), dark);  // the download block's right edge
+  EXPECT_EQ(At(Image(), 180 - 11, 31), dark);     // the upload block's left edge
+  EXPECT_EQ(At(Image(), 140, 26), settings.downloadColor);
+}
+
+TEST_F(QtFrameTest, KeepsTheSurfaceWhenTheClientGrowsWithoutADisplayChange) {
+  canvas.SetClientSize({799, 32});
+  Frame();
+  canvas.SetClientSize({1920, 40});
+  history.peakUploadDelta = 1;
+  history.uploadDeltas.fill(1);
+  Frame();
+  renderer.DrawMeters(1, 1, history);
+  EXPECT_EQ(Image().size(), QSize(799, 32));
+
+  renderer.OnDisplayChange();
+  Frame();
+  EXPECT_EQ(Image().size(), QSize(1920, 40));
+}
+
+TEST_F(QtFrameTest, SurvivesBarsTooLowForAGraph) {
+  // (height, amount of the bottom row)
+  for (auto [height, bottom] : {std::pair{9, -20}, {8, -60}, {6, -60}, {1, -60}}) {
+    canvas.SetClientSize({640, height});
+    renderer.OnDisplayChange();
+    history.peakDownloadDelta = 5;
+    history.downloadDeltas.fill(5);
+    Frame();
+    renderer.DrawMeters(5, 5, history);
+    ASSERT_EQ(Image().size(), QSize(640, height));
+    EXPECT_EQ(At(Image(), 0, height - 1), AdjustColor(settings.bgColor, bottom)) << height;
+  }
+  canvas.SetClientSize({0, 32});
+  renderer.OnDisplayChange();
+  Frame();
+  EXPECT_FALSE(canvas.HasSurface());
+}
+
+// ---------------------------------------------------------------------------
+// The copy to the window
+
+class BarTestWidget final : public QWidget {
+ public:
+  void paintEvent(QPaintEvent* event) override {
+    paints.push_back(event->rect());
+    QPainter painter(this);
+    QtBarCanvas::PaintScope scope(*canvas, painter);
+    renderer->OnPaint();
+  }
+  QtBarCanvas* canvas = nullptr;
+  BarRenderer* renderer = nullptr;
+  std::vector<QRect> paints;
+};
+
+TEST(QtCanvasWindowTest, CopiesTheSurfaceIntoTheWindowOnEachPaint) {
+  EnsureApplication();
+  BarTestWidget widget;
+  widget.setAttribute(Qt::WA_OpaquePaintEvent);
+  widget.resize(400, 32);
+  BarSettings settings;
+  QtBarCanvas canvas(&widget);
+  BarRenderer renderer(canvas, settings);
+  widget.canvas = &canvas;
+  widget.renderer = &renderer;
+  widget.show();
+  QApplication::processEvents();
+
+  TrafficHistory history;
+  history.peakDownloadDelta = 100;
+  renderer.PaintBackground(history);
+  renderer.DrawSample({}, history);
+  renderer.DrawMeters(20, 0, history);
+  EXPECT_EQ(canvas.Surface().size(), QSize(400, 32));
+  renderer.CopyToWindow();
+  widget.paints.clear();
+  QApplication::processEvents();
+  ASSERT_FALSE(widget.paints.empty());
+
+  const QImage shown = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), QSize(400, 32));
+  EXPECT_EQ(shown, canvas.Surface());
+
+  // Between sample ticks only the meters are repainted.
+  renderer.DrawMeters(0, 20, history);
+  widget.paints.clear();
+  renderer.CopyToWindow();
+  QApplication::processEvents();
+  ASSERT_EQ(widget.paints.size(), 1u);
+  EXPECT_EQ(widget.paints[0], QRect(190, 7, 20, 20));
+}
+
+}  // namespace
+}  // namespace vantrel
