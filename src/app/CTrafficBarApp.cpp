@@ -1,0 +1,62 @@
+#include "app/CTrafficBarApp.h"
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "app/QtBarDialogs.h"
+#include "app/TerminationWatcher.h"
+#include "bar/BarCommands.h"
+#include "bar/qt/CTrafficBarDlg.h"
+#include "bar/qt/DesktopAppBar.h"
+#include "controls/qt/AppResources.h"
+#include "settings/PlatformSettings.h"
+#include "traffic/PlatformInterfaceTable.h"
+
+namespace vantrel {
+namespace {
+
+// The settings of a bar that is still running when the process ends
+// without a close command: the X server went away (Qt then exits at once),
+// or the session ended. They are saved once more on the way out.
+void SaveSettingsOfRunningBar() {
+  if (g_application.m_pMainWnd != nullptr) g_application.m_pMainWnd->SaveOnUnexpectedExit();
+}
+
+}  // namespace
+
+int CTrafficBarApp::Run(int argc, char** argv) {
+  QApplication application(argc, argv);
+  LoadAppResources();
+  // The settings follow the executable's name, so a renamed copy keeps
+  // settings of its own.
+  QCoreApplication::setApplicationName(QString::fromStdString(PlatformApplicationName()));
+  InitInstance();
+  return 0;
+}
+
+bool CTrafficBarApp::InitInstance() {
+  SetRegistryKey(QStringLiteral("Brindle Labs"));
+
+  const auto interfaces = CreatePlatformInterfaceTable();
+  const auto clock = CreatePlatformClock();
+  const auto store = CreatePlatformSettingsStore(company_.toStdString(),
+                                                 QCoreApplication::applicationName().toStdString());
+  const auto runAtStartup = CreatePlatformRunAtStartup();
+  QtBarDialogs dialogs(*interfaces);
+
+  CTrafficBarDlg bar(BarServices{*interfaces, *clock, *store, *runAtStartup, dialogs, CreateDesktopAppBar});
+  m_pMainWnd = &bar;
+  static bool exitHookInstalled = false;
+  if (!exitHookInstalled) exitHookInstalled = std::atexit(SaveSettingsOfRunningBar) == 0;
+
+  // SIGTERM, SIGINT and SIGHUP, and the end of the desktop session, close
+  // the bar like its Close command: settings saved, strip released.
+  TerminationWatcher termination([&bar] { bar.OnCommand(IDCANCEL); });
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, &bar, [&bar] { bar.OnCommand(IDCANCEL); });
+
+  bar.DoModal();
+  m_pMainWnd = nullptr;
+  return false;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The bar on a real desktop: a private Xvfb with openbox. It must dock as an
+# EWMH dock, reserve its strip at the chosen edge, keep maximised windows
+# clear of it, stack with a second bar, follow a change of screen size, and
+# give its strip back when it closes.
+#   docking_test.sh PATH_TO_VANTREL
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+if [ -z "${VANTREL_E2E_DISPLAY:-}" ]; then
+  VANTREL_E2E_DISPLAY=1 exec "$here/../../tools/with-xsession" --size 1600x1000 "$0" "$@"
+fi
+VANTREL=$1
+source "$here/e2e-lib.sh"
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do stop_process "$pid"; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Start on 1280 x 800; the larger mode is used for the resize later.
+xrandr --newmode 1280x800_e2e 0 1280 0 0 0 800 0 0 0 >/dev/null 2>&1
+xrandr --addmode screen 1280x800_e2e && xrandr --output screen --mode 1280x800_e2e
+check "screen starts at 1280 x 800" equal "$(screen_size)" "1280 800"
+
+# --- A fresh user: the bar docks at the bottom edge.
+start_bar "$work/a" || { finish; exit 1; }
+pids+=("$bar_pid")
+first=$bar_id
+read -r x y w h <<<"$(geometry_of "$first")"
+thickness=$((h - 1))
+check "the bar is a dock window" eval 'xprop -id "$first" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DOCK'
+check "the bar is about 32 pixels thick" test "$thickness" -ge 20 -a "$thickness" -le 48
+check "the window spans the screen one pixel wider and taller than its strip" \
+  equal "$x $y $w" "0 $((800 - thickness)) 1281"
+check "the strut reserves the bar's thickness at the bottom" \
+  equal "$(strut_of "$first")" "0, 0, 0, $thickness, 0, 0, 0, 0, 0, 0, 0, 1279"
+check "the work area shrinks by the strip" wait_until 5 eval '[ "$(workarea)" = "0 0 1280 $((800 - thickness))" ]'
+
+# --- A maximised ordinary window lies clear of the bar.
+xmessage -name vantrel-e2e-window "maximised" >/dev/null 2>&1 &
+pids+=("$!")
+window=""
+wait_until 10 eval 'window=$(xdotool search --classname vantrel-e2e-window 2>/dev/null | head -1) && [ -n "$window" ]'
+wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
+sleep 0.5
+check "a maximised window ends above the bar" \
+  wait_until 5 eval 'read -r _ wy _ wh <<<"$(geometry_of "$window")"; [ $((wy + wh)) -le $((800 - thickness)) ] && [ "$wh" -gt 600 ]'
+
+# --- A second bar on the same edge stacks above the first.
+start_bar "$work/b" || { finish; exit 1; }
+pids+=("$bar_pid")
+second=$bar_id
+second_pid=$bar_pid
+read -r x2 y2 _ _ <<<"$(geometry_of "$second")"
+check "the second bar's strip starts where the first one's ends" equal "$x2 $y2" "0 $((800 - 2 * thickness))"
+check "the second bar reserves both strips" \
+  equal "$(strut_of "$second")" "0, 0, 0, $((2 * thickness)), 0, 0, 0, 0, 0, 0, 0, 1279"
+stop_process "$second_pid"
+check "the second bar gives its strip back when it ends" \
+  wait_until 5 eval '[ "$(workarea)" = "0 0 1280 $((800 - thickness))" ]'
+
+# --- The screen grows: the bar spans the new width with the same thickness.
+xrandr --output screen --mode 1600x1000
+check "after the resize the bar spans the new width at the bottom" \
+  wait_until 5 eval '[ "$(geometry_of "$first")" = "0 $((1000 - thickness)) 1601 $((thickness + 1))" ]'
+check "after the resize the strut follows the new width" \
+  wait_until 5 eval '[ "$(strut_of "$first")" = "0, 0, 0, $thickness, 0, 0, 0, 0, 0, 0, 0, 1599" ]'
+
+# --- A window-close request ends the bar, saves its settings, frees the strip.
+xdotool windowclose "$first"
+check "a close request ends the program" wait_until 10 eval '! kill -0 "${pids[0]}" 2>/dev/null'
+check "the work area is whole again" wait_until 5 eval '[ "$(workarea)" = "0 0 1600 1000" ]'
+settings="$work/a/.config/Brindle Labs/vantrel.conf"
+check "the settings were saved on close" eval 'grep -q "^Position=1" "$settings"'
+
+# --- A user who chose the top edge; SIGTERM closes like Close.
+mkdir -p "$work/c/.config/Brindle Labs"
+printf '[General]\nRun%%20at%%20startup=0\n\n[GUI]\nPosition=0\nBG%%20Color=255\n' >"$work/c/.config/Brindle Labs/vantrel.conf"
+start_bar "$work/c" || { finish; exit 1; }
+pids+=("$bar_pid")
+top=$bar_id
+read -r x y w h <<<"$(geometry_of "$top")"
+check "position 0 docks at the top" equal "$x $y $w $h" "0 0 1601 $((thickness + 1))"
+check "the strut reserves the top strip" \
+  equal "$(strut_of "$top")" "0, 0, $thickness, 0, 0, 0, 0, 0, 0, 1599, 0, 0"
+check "the work area starts below the bar" wait_until 5 eval '[ "$(workarea)" = "0 $thickness 1600 $((1000 - thickness))" ]'
+check "SIGTERM ends the program" stop_process "$bar_pid"
+check "after SIGTERM the work area is whole again" wait_until 5 eval '[ "$(workarea)" = "0 0 1600 1000" ]'
+check "after SIGTERM the settings are saved, the colour unchanged" \
+  eval 'grep -q "^BG%20Color=255" "$work/c/.config/Brindle Labs/vantrel.conf" && grep -q "^Position=0" "$work/c/.config/Brindle Labs/vantrel.conf"'
+
+finish
