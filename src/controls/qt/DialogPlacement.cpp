@@ -1,0 +1,94 @@
+#include "controls/qt/DialogPlacement.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMargins>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+namespace vantrel {
+
+namespace {
+
+struct Placement {
+  QRect owner;
+  QRect workArea;
+};
+
+Placement PlacementFor(QWidget* owner) {
+  QWidget* ownerWindow = owner != nullptr ? owner->window() : nullptr;
+  QScreen* screen = ownerWindow != nullptr ? ownerWindow->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  const QRect workArea = screen->availableGeometry();
+  return {ownerWindow != nullptr ? ownerWindow->frameGeometry() : workArea, workArea};
+}
+
+// The frame the window manager puts around `window`: its own once known,
+// else that of another framed window of the program, else none.
+QMargins FrameMarginsOf(const QWidget& window) {
+  if (const QWindow* handle = window.windowHandle(); handle != nullptr && !handle->frameMargins().isNull()) {
+    return handle->frameMargins();
+  }
+  for (const QWidget* other : QApplication::topLevelWidgets()) {
+    if (!other->isVisible() || other->windowHandle() == nullptr) continue;
+    const QMargins margins = other->windowHandle()->frameMargins();
+    if (!margins.isNull()) return margins;
+  }
+  return {};
+}
+
+// Looks at the window again when it is first activated, which is after the
+// window manager has put its frame around it.
+class PlacementCheck final : public QObject {
+ public:
+  PlacementCheck(QWidget& window, QWidget* owner) : QObject(&window), window_(window), owner_(owner) {
+    window.installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &window_ && event->type() == QEvent::WindowActivate) {
+      const Placement placement = PlacementFor(owner_);
+      if (placement.workArea.isValid()) {
+        const QRect frame = window_.frameGeometry();
+        const QPoint corner = CentredInside(frame.size(), placement.owner, placement.workArea);
+        if (corner != frame.topLeft()) window_.move(corner);
+      }
+      window_.removeEventFilter(this);
+      deleteLater();
+    }
+    return false;
+  }
+
+ private:
+  QWidget& window_;
+  QPointer<QWidget> owner_;
+};
+
+}  // namespace
+
+QPoint CentredInside(const QSize& frame, const QRect& owner, const QRect& workArea) {
+  const QPoint centre(owner.x() + owner.width() / 2, owner.y() + owner.height() / 2);
+  int x = centre.x() - frame.width() / 2;
+  int y = centre.y() - frame.height() / 2;
+  if (x + frame.width() > workArea.x() + workArea.width())
+    x = workArea.x() + workArea.width() - frame.width();
+  if (x < workArea.x()) x = workArea.x();
+  if (y + frame.height() > workArea.y() + workArea.height())
+    y = workArea.y() + workArea.height() - frame.height();
+  if (y < workArea.y()) y = workArea.y();
+  return {x, y};
+}
+
+void PlaceOverOwner(QWidget& window, QWidget* owner) {
+  const Placement placement = PlacementFor(owner);
+  if (!placement.workArea.isValid()) return;
+  const QSize frame = window.size().grownBy(FrameMarginsOf(window));
+  // Before the window exists, move() places the outer corner of its frame.
+  window.move(CentredInside(frame, placement.owner, placement.workArea));
+  new PlacementCheck(window, owner);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+
+#include "controls/qt/CLabelCtrl.h"
+#include "controls/qt/DialogPlacement.h"
+#include "controls/qt/DialogUnits.h"
+
+namespace vantrel {
+namespace {
+
+TEST(DialogUnitsTest, ConvertsEachEdgeByTheBaseUnits) {
+  const DialogBaseUnits base{6, 13};
+  // 59 * 6 / 4 = 88.5 and 109 * 6 / 4 = 163.5 round up; 156 * 13 / 8 = 253.5 up, 170 * 13 / 8 = 276.25 down.
+  EXPECT_EQ(DialogUnitsToPixels(QRect(59, 156, 50, 14), base), QRect(89, 254, 75, 22));
+  EXPECT_EQ(DialogUnitsToPixels(QRect(0, 0, 275, 177), base), QRect(0, 0, 413, 288));
+  EXPECT_EQ(DialogUnitsToPixels(QRect(0, 0, 4, 8), DialogBaseUnits{7, 15}), QRect(0, 0, 7, 15));
+}
+
+TEST(DialogUnitsTest, NeighboursStayNeighbours) {
+  const DialogBaseUnits base{7, 17};
+  const QRect left = DialogUnitsToPixels(QRect(3, 5, 17, 15), base);
+  const QRect right = DialogUnitsToPixels(QRect(20, 20, 9, 11), base);
+  EXPECT_EQ(left.x() + left.width(), right.x());
+  EXPECT_EQ(left.y() + left.height(), right.y());
+}
+
+TEST(DialogUnitsTest, BaseUnitsFollowTheFont) {
+  QFont small;
+  small.setPixelSize(10);
+  QFont large = small;
+  large.setPixelSize(20);
+  const DialogBaseUnits a = BaseUnitsOf(small);
+  const DialogBaseUnits b = BaseUnitsOf(large);
+  EXPECT_GT(a.x, 0);
+  EXPECT_EQ(a.y, QFontMetrics(small).height());
+  EXPECT_GT(b.x, a.x);
+  EXPECT_GT(b.y, a.y);
+}
+
+TEST(DialogUnitsTest, LaysOutAFormAndGrowsTextThatDoesNotFit) {
+  QDialog dialog;
+  QFont font;
+  font.setPixelSize(13);
+  dialog.setFont(font);
+  dialog.setProperty("dialogUnits", QSize(200, 100));
+  auto* caption = new QLabel("A caption much longer than its place", &dialog);
+  caption->setProperty("dialogUnits", QRect(10, 10, 20, 8));
+  auto* centred = new QLabel("Centred text much longer than its place", &dialog);
+  centred->setAlignment(Qt::AlignHCenter);
+  centred->setProperty("dialogUnits", QRect(60, 30, 20, 8));
+  auto* box = new QCheckBox("Run at startup", &dialog);
+  box->setProperty("dialogUnits", QRect(10, 50, 10, 10));
+  auto* combo = new QComboBox(&dialog);
+  combo->setProperty("dialogUnits", QRect(10, 60, 100, 139));
+  auto* swatch = new CLabelCtrl(&dialog);
+  swatch->setText("Static");
+  swatch->setProperty("dialogUnits", QRect(150, 10, 3, 3));
+  auto* plain = new QLabel("no units", &dialog);
+  plain->setGeometry(1, 2, 3, 4);
+
+  LayOutInDialogUnits(dialog);
+
+  const DialogBaseUnits base = BaseUnitsOf(font);
+  EXPECT_EQ(dialog.size(), DialogUnitsToPixels(QRect(0, 0, 200, 100), base).size());
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+
+  const QRect captionPlace = DialogUnitsToPixels(QRect(10, 10, 20, 8), base);
+  EXPECT_EQ(caption->x(), captionPlace.x());  // grows to the right only
+  EXPECT_GE(caption->width(), caption->sizeHint().width());
+
+  const QRect centredPlace = DialogUnitsToPixels(QRect(60, 30, 20, 8), base);
+  EXPECT_LT(centred->x(), centredPlace.x());  // grows to both sides
+  EXPECT_LE(std::abs(centred->geometry().center().x() - centredPlace.center().x()), 1);
+  EXPECT_GE(centred->width(), centred->sizeHint().width());
+
+  EXPECT_GE(box->width(), box->sizeHint().width());
+  EXPECT_GE(box->height(), box->sizeHint().height());
+  EXPECT_EQ(combo->height(), combo->sizeHint().height());
+  EXPECT_EQ(combo->width(), DialogUnitsToPixels(QRect(10, 60, 100, 139), base).width());
+  EXPECT_EQ(swatch->geometry(),
+            DialogUnitsToPixels(QRect(150, 10, 3, 3), base));  // drawn labels keep their place
+  EXPECT_EQ(plain->geometry(), QRect(1, 2, 3, 4));
+}
+
+TEST(DialogPlacementTest, CentresOverTheOwnerWhenThereIsRoom) {
+  const QRect work(0, 0, 1280, 770);
+  EXPECT_EQ(CentredInside(QSize(400, 300), QRect(200, 100, 800, 600), work), QPoint(400, 250));
+}
+
+TEST(DialogPlacementTest, MovesInsideTheWorkArea) {
+  const QRect work(0, 0, 1280, 770);
+  const QSize dialog(420, 320);
+  // A bar along the bottom edge, below the work area: the dialog sits on the work area's bottom.
+  EXPECT_EQ(CentredInside(dialog, QRect(0, 770, 1280, 30), work), QPoint(430, 450));
+  // A bar along the top edge, above it.
+  EXPECT_EQ(CentredInside(dialog, QRect(0, 0, 1280, 30), QRect(0, 30, 1280, 770)), QPoint(430, 30));
+  // Owners near the sides.
+  EXPECT_EQ(CentredInside(dialog, QRect(1200, 300, 80, 80), work), QPoint(860, 180));
+  EXPECT_EQ(CentredInside(dialog, QRect(-50, 300, 80, 80), work), QPoint(0, 180));
+  // A second screen to the right of the first.
+  EXPECT_EQ(CentredInside(dialog, QRect(1280, 770, 1920, 30), QRect(1280, 0, 1920, 770)), QPoint(2030, 450));
+}
+
+TEST(DialogPlacementTest, ALargerWindowKeepsItsCornerInside) {
+  EXPECT_EQ(CentredInside(QSize(900, 700), QRect(0, 570, 800, 30), QRect(0, 0, 800, 570)), QPoint(0, 0));
+}
+
+}  // namespace
+}  // namespace vantrel
