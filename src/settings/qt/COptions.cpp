@@ -1,0 +1,106 @@
+#include "settings/qt/COptions.h"
+
+#include <string>
+#include <vector>
+
+#include "controls/qt/CLabelCtrl.h"
+#include "controls/qt/DialogUnits.h"
+#include "settings/qt/ColorPicker.h"
+#include "traffic/AdapterList.h"
+#include "ui_options.h"
+
+namespace vantrel {
+
+namespace {
+
+// The item's own bytes: a description need not survive a trip through
+// QString (it may not be valid UTF-8), and it must match the table exactly.
+constexpr int kDescriptionRole = Qt::UserRole;
+
+void ShowColor(CLabelCtrl& swatch, Color color) {
+  // Setting the text is what repaints the swatch in its new colour.
+  swatch.SetFillColor(ToQColor(color)).SetCaption(QString());
+}
+
+}  // namespace
+
+COptions::COptions(BarSettings& settings, InterfaceTableSource& adapters, ColorPicker& picker,
+                   QWidget* parent)
+    : QDialog(parent), settings_(&settings), picker_(picker), ui_(new Ui::OptionsForm) {
+  ui_->setupUi(this);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  LayOutInDialogUnits(*this);
+  InitControls();
+  FillAdapterList(adapters);
+  ConnectControls();
+  // OK and Cancel end the dialog; so do Escape and the close box.
+  connect(ui_->id1, &QPushButton::clicked, this, &QDialog::accept);
+  connect(ui_->id2, &QPushButton::clicked, this, &QDialog::reject);
+  ui_->id1->setFocus();
+}
+
+COptions::~COptions() {
+  delete ui_;
+}
+
+void COptions::InitControls() {
+  // Any position but 0 shows as the bottom edge.
+  (settings_->position != 0 ? ui_->id1013 : ui_->id1012)->setChecked(true);
+  ShowColor(*ui_->id1000, settings_->bgColor);
+  ShowColor(*ui_->id1001, settings_->graphColor);
+  ShowColor(*ui_->id1005, settings_->labelColor);
+  ShowColor(*ui_->id1008, settings_->textColor);
+  ShowColor(*ui_->id1009, settings_->downloadColor);
+  ShowColor(*ui_->id1010, settings_->uploadColor);
+  ui_->id1007->setChecked(settings_->runAtStartup != 0);
+}
+
+void COptions::FillAdapterList(InterfaceTableSource& adapters) {
+  const std::vector<std::string> descriptions = ListAdapters(adapters);
+  if (descriptions.empty()) return;
+  int match = 0;
+  for (std::size_t i = 0; i < descriptions.size(); ++i) {
+    const std::string& description = descriptions[i];
+    ui_->id1006->addItem(QString::fromStdString(description),
+                         QByteArray(description.data(), static_cast<qsizetype>(description.size())));
+    // Among equal descriptions the last one is chosen.
+    if (description == settings_->connection) match = static_cast<int>(i);
+  }
+  // Showing the selection leaves `connection` alone: an empty or unknown one
+  // stays as it was until the user picks an entry.
+  ui_->id1006->setCurrentIndex(match);
+}
+
+void COptions::ConnectControls() {
+  // Only what the user does counts: clicked and activated are not sent for
+  // changes made by the program.
+  const auto swatch = [this](CLabelCtrl* label, Color BarSettings::*field) {
+    connect(label, &CLabelCtrl::clicked, this,
+            [this, label, field] { PickColor(settings_->*field, *label); });
+  };
+  swatch(ui_->id1000, &BarSettings::bgColor);
+  swatch(ui_->id1005, &BarSettings::labelColor);
+  swatch(ui_->id1008, &BarSettings::textColor);
+  swatch(ui_->id1009, &BarSettings::downloadColor);
+  swatch(ui_->id1010, &BarSettings::uploadColor);
+  swatch(ui_->id1001, &BarSettings::graphColor);
+  connect(ui_->id1012, &QRadioButton::clicked, this, [this] { settings_->position = 0; });
+  connect(ui_->id1013, &QRadioButton::clicked, this, [this] { settings_->position = 1; });
+  connect(ui_->id1006, &QComboBox::activated, this, [this](int index) {
+    if (index < 0) return;
+    const QByteArray description = ui_->id1006->itemData(index, kDescriptionRole).toByteArray();
+    settings_->connection.assign(description.constData(), static_cast<std::size_t>(description.size()));
+  });
+  connect(ui_->id1007, &QCheckBox::clicked, this,
+          [this] { settings_->runAtStartup = ui_->id1007->isChecked() ? 1 : 0; });
+}
+
+void COptions::PickColor(Color& field, CLabelCtrl& swatch) {
+  const std::optional<Color> chosen = picker_.PickColor(this, field);
+  if (!chosen) return;
+  field = *chosen;
+  ShowColor(swatch, field);
+}
+
+}  // namespace vantrel
