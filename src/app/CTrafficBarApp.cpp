@@ -25,6 +25,10 @@ void SaveSettingsOfRunningBar() {
 }  // namespace
 
 int CTrafficBarApp::Run(int argc, char** argv) {
+  // The bar pushes a small image a few times a second. Through X shared
+  // memory every push costs a completion event and so two extra wakeups;
+  // a plain image transfer costs none.
+  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
   QApplication application(argc, argv);
   LoadAppResources();
   // The settings follow the executable's name, so a renamed copy keeps
