@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# bar_process.sh [BUILD] [SECONDS]: runs the real bar on a private Xvfb with
+# openbox for SECONDS (default 60) at its 200 ms tick, watching loopback
+# while steady UDP traffic flows over it, and prints what the whole process
+# costs: CPU seconds per minute, wakeups per second (voluntary context
+# switches of all its threads), peak RSS, anonymous memory (RssAnon), and the
+# X server's CPU over the same window.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build-bench}
+seconds=${2:-60}
+bar="$(cd "$root" && realpath "$build")/src/app/vantrel"
+[ -x "$bar" ] || { echo "no bar at $bar"; exit 1; }
+
+if [ -z "${VANTREL_BENCH_DISPLAY:-}" ]; then
+  home=$(mktemp -d)
+  trap 'rm -rf "$home"' EXIT
+  mkdir -p "$home/.config/Brindle Labs"
+  printf '[General]\nConnection=lo\nRun%%20at%%20startup=0\n' >"$home/.config/Brindle Labs/vantrel.conf"
+  HOME="$home" XDG_CONFIG_HOME="$home/.config" VANTREL_BENCH_DISPLAY=1 \
+    exec "$root/tools/with-xsession" "$0" "$build" "$seconds"
+fi
+
+ticks=$(getconf CLK_TCK)
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+switches() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}'; }
+status_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/status"; }
+
+"$bar" >/dev/null 2>&1 &
+bar_pid=$!
+# Steady traffic on loopback: 16 KiB every 20 ms, ended with the run.
+bash -c 'while :; do head -c 16000 /dev/zero >/dev/udp/127.0.0.1/9 2>/dev/null; sleep 0.02; done' &
+traffic_pid=$!
+trap 'kill $traffic_pid 2>/dev/null; kill -TERM $bar_pid 2>/dev/null; wait $bar_pid 2>/dev/null' EXIT
+
+xserver_pid=$(pgrep -n -f "Xvfb ${DISPLAY} ")
+sleep 5  # start-up, font loading and the first frames are not measured
+
+bar_cpu0=$(cpu_ticks "$bar_pid"); x_cpu0=$(cpu_ticks "$xserver_pid"); sw0=$(switches "$bar_pid")
+sleep "$seconds"
+bar_cpu1=$(cpu_ticks "$bar_pid"); x_cpu1=$(cpu_ticks "$xserver_pid"); sw1=$(switches "$bar_pid")
+
+awk -v b=$((bar_cpu1 - bar_cpu0)) -v x=$((x_cpu1 - x_cpu0)) -v s=$((sw1 - sw0)) -v t="$ticks" -v sec="$seconds" \
+    -v hwm="$(status_kb "$bar_pid" VmHWM)" -v anon="$(status_kb "$bar_pid" RssAnon)" 'BEGIN {
+  printf "bar CPU:          %.3f s per minute   (target <= 0.10)\n", b / t * 60 / sec
+  printf "bar wakeups:      %.2f per second     (target <= 5.5)\n", s / sec
+  printf "bar peak RSS:     %.1f MiB            (target <= 25)\n", hwm / 1024
+  printf "bar RssAnon:      %.1f MiB            (target <= 4)\n", anon / 1024
+  printf "X server CPU:     %.3f s per minute\n", x / t * 60 / sec
+}'
