@@ -85,6 +85,8 @@ QPoint CentredInside(const QSize& frame, const QRect& owner, const QRect& workAr
 void PlaceOverOwner(QWidget& window, QWidget* owner) {
   const Placement placement = PlacementFor(owner);
   if (!placement.workArea.isValid()) return;
+  // Some platforms know the frame as soon as the window exists.
+  (void)window.winId();
   const QSize frame = window.size().grownBy(FrameMarginsOf(window));
   // Before the window exists, move() places the outer corner of its frame.
   window.move(CentredInside(frame, placement.owner, placement.workArea));
