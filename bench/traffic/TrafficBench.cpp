@@ -1,0 +1,281 @@
+// Reading the live link table and running one tick, on this machine.
+//
+//   BM_SelectInterface  one SelectInterface over the rtnetlink adapter
+//   BM_BareLinkDump     the same RTM_GETLINK dump with nothing done to the
+//                       reply but walking its message headers: the floor
+//                       that the kernel and the system calls set
+//   BM_UpdateBarTick    one tick without drawing
+//   BM_ParseLinkDump    the reader alone, on a captured reply
+//
+// Every benchmark counts heap allocations per iteration (allocs_per_iter);
+// after the run the cost of a selection over the bare dump is printed.
+
+#include <benchmark/benchmark.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "traffic/MonotonicClock.h"
+#include "traffic/TickPainter.h"
+#include "traffic/TrafficMonitor.h"
+#include "traffic/linux/LinkDumpParser.h"
+#include "traffic/linux/NetlinkInterfaceTable.h"
+
+// Every heap allocation of the program is counted.
+namespace {
+std::atomic<std::uint64_t> allocations{0};
+
+void* CountedAllocate(std::size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+
+void* CountedAllocateAligned(std::size_t size, std::align_val_t alignment) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  const auto align = static_cast<std::size_t>(alignment);
+  if (void* block = std::aligned_alloc(align, (size + align - 1) / align * align)) return block;
+  throw std::bad_alloc();
+}
+}  // namespace
+
+void* operator new(std::size_t size) {
+  return CountedAllocate(size);
+}
+void* operator new[](std::size_t size) {
+  return CountedAllocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new(std::size_t size, std::align_val_t alignment) {
+  return CountedAllocateAligned(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+  return CountedAllocateAligned(size, alignment);
+}
+void operator delete(void* block) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, std::align_val_t) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block, std::align_val_t) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, std::size_t, std::align_val_t) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block, std::size_t, std::align_val_t) noexcept {
+  std::free(block);
+}
+
+namespace vantrel {
+namespace {
+
+// Reports the heap allocations made since `before` per iteration of the
+// timed loop; called right after the loop.
+void ReportAllocations(benchmark::State& state, std::uint64_t before) {
+  const auto counted = static_cast<double>(allocations.load() - before);
+  const auto iterations = static_cast<double>(state.iterations());
+  state.counters["allocs_per_iter"] = benchmark::Counter(iterations == 0 ? 0.0 : counted / iterations);
+}
+
+// The bar's drawing steps, reduced to the one result the measurement needs.
+class NoDrawing final : public TickPainter {
+ public:
+  void PaintBackground(TrafficHistory& history) override {
+    history.historyLength = HistoryLengthForWidth(1920);
+  }
+  void DrawSample(const TickValues&, const TrafficHistory&) override {}
+  void DrawMeters(std::int64_t, std::int64_t, const TrafficHistory&) override {}
+  void CopyToWindow() override {}
+};
+
+void BM_SelectInterface(benchmark::State& state) {
+  NetlinkInterfaceTable source;
+  const auto clock = CreatePlatformClock();
+  TrafficMonitor monitor(source, *clock);
+  std::string connection;
+  if (!monitor.SelectInterface(connection)) {
+    state.SkipWithError("the link table cannot be read");
+    return;
+  }
+  const std::uint64_t before = allocations.load();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(monitor.SelectInterface(connection));
+    benchmark::DoNotOptimize(monitor.SelectedRow());
+  }
+  ReportAllocations(state, before);
+}
+BENCHMARK(BM_SelectInterface)->MinTime(1.0)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// An RTM_GETLINK dump with no more done than sending the request, receiving
+// the datagrams and walking their message headers to NLMSG_DONE.
+class BareLinkDump {
+ public:
+  BareLinkDump() : buffer_(32 * 1024) {
+    fd_ = socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
+    sockaddr_nl local{};
+    local.nl_family = AF_NETLINK;
+    if (fd_ >= 0 && bind(fd_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+      close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~BareLinkDump() {
+    if (fd_ >= 0) close(fd_);
+  }
+  bool Ok() const { return fd_ >= 0; }
+
+  // The number of links, or -1.
+  int Run() {
+    struct {
+      nlmsghdr header;
+      ifinfomsg link;
+    } request{};
+    request.header.nlmsg_len = sizeof request;
+    request.header.nlmsg_type = RTM_GETLINK;
+    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    request.header.nlmsg_seq = ++sequence_;
+    request.link.ifi_family = AF_UNSPEC;
+    sockaddr_nl kernel{};
+    kernel.nl_family = AF_NETLINK;
+    if (sendto(fd_, &request, sizeof request, 0, reinterpret_cast<const sockaddr*>(&kernel), sizeof kernel) <
+        0) {
+      return -1;
+    }
+    int links = 0;
+    for (;;) {
+      ssize_t received = recv(fd_, buffer_.data(), buffer_.size(), 0);
+      if (received <= 0) return -1;
+      auto remaining = static_cast<unsigned int>(received);
+      for (auto* header = reinterpret_cast<nlmsghdr*>(buffer_.data()); NLMSG_OK(header, remaining);
+           header = NLMSG_NEXT(header, remaining)) {
+        if (header->nlmsg_type == NLMSG_DONE) return links;
+        if (header->nlmsg_type == NLMSG_ERROR) return -1;
+        if (header->nlmsg_type == RTM_NEWLINK) ++links;
+      }
+    }
+  }
+
+ private:
+  int fd_ = -1;
+  std::uint32_t sequence_ = 0;
+  std::vector<std::byte> buffer_;
+};
+
+void BM_BareLinkDump(benchmark::State& state) {
+  BareLinkDump dump;
+  if (!dump.Ok() || dump.Run() < 0) {
+    state.SkipWithError("the link table cannot be read");
+    return;
+  }
+  const std::uint64_t before = allocations.load();
+  for (auto _ : state) benchmark::DoNotOptimize(dump.Run());
+  ReportAllocations(state, before);
+}
+BENCHMARK(BM_BareLinkDump)->MinTime(1.0)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_UpdateBarTick(benchmark::State& state) {
+  NetlinkInterfaceTable source;
+  const auto clock = CreatePlatformClock();
+  TrafficMonitor monitor(source, *clock);
+  NoDrawing painter;
+  std::string connection;
+  monitor.ResetHistory();
+  monitor.StartTimeBase();
+  // A full round of five ticks first: the automatic choice of an interface,
+  // the baselines and the first sample are made before counting starts.
+  for (int tick = 0; tick < 10; ++tick) monitor.UpdateBar(connection, painter);
+  if (monitor.SelectedRow() == nullptr) state.SetLabel("no Ethernet or PPP interface");
+  const std::uint64_t before = allocations.load();
+  for (auto _ : state) benchmark::DoNotOptimize(monitor.UpdateBar(connection, painter));
+  ReportAllocations(state, before);
+}
+BENCHMARK(BM_UpdateBarTick)->MinTime(1.0);
+
+void BM_ParseLinkDump(benchmark::State& state) {
+  std::ifstream in(VANTREL_LINK_DUMP_SAMPLE, std::ios::binary);
+  const std::vector<char> chars{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::span<const std::byte> reply(reinterpret_cast<const std::byte*>(chars.data()), chars.size());
+  InterfaceTable table;
+  if (ParseLinkDump(reply, table) != LinkDumpStatus::kDone) {
+    state.SkipWithError("the captured reply does not read");
+    return;
+  }
+  const std::uint64_t before = allocations.load();
+  for (auto _ : state) benchmark::DoNotOptimize(ParseLinkDump(reply, table));
+  ReportAllocations(state, before);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * reply.size()));
+  state.counters["links"] = static_cast<double>(table.Size());
+}
+BENCHMARK(BM_ParseLinkDump);
+
+// Prints as usual and keeps each benchmark's median time.
+class MedianReporter : public benchmark::ConsoleReporter {
+ public:
+  MedianReporter() : ConsoleReporter(OO_Tabular) {}
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> medians;
+};
+
+}  // namespace
+}  // namespace vantrel
+
+int main(int argc, char** argv) {
+  // The counts mean something only if this program's operator new is the one
+  // in use.
+  const std::uint64_t before = allocations.load();
+  std::vector<int> probe(64);
+  benchmark::DoNotOptimize(probe.data());
+  if (allocations.load() == before) {
+    std::fprintf(stderr, "heap allocations are not being counted\n");
+    return 1;
+  }
+
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  vantrel::MedianReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  const auto select = reporter.medians.find("BM_SelectInterface");
+  const auto bare = reporter.medians.find("BM_BareLinkDump");
+  if (select != reporter.medians.end() && bare != reporter.medians.end() && bare->second > 0) {
+    std::printf("SelectInterface / bare link dump (medians): %.3f (target <= 1.30)\n",
+                select->second / bare->second);
+  }
+  return 0;
+}
