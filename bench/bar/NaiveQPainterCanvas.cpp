@@ -41,10 +41,12 @@ TextExtent NaiveQPainterCanvas::MeasureText(std::string_view text) {
 }
 
 void NaiveQPainterCanvas::SetTextColor(Color color) {
-  painter_.setPen(QColor(qRgb(RedOf(color), GreenOf(color), BlueOf(color))));
+  textColor_ = QColor(qRgb(RedOf(color), GreenOf(color), BlueOf(color)));
 }
 
 void NaiveQPainterCanvas::DrawText(int x, int y, std::string_view text) {
+  // The lines in between have set pens of their own.
+  painter_.setPen(textColor_);
   painter_.drawText(x, y + painter_.fontMetrics().ascent(),
                     QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }

@@ -34,6 +34,7 @@ class NaiveQPainterCanvas final : public BarCanvas {
   int fontPixelSize_;
   QImage surface_;
   QPainter painter_;
+  QColor textColor_;
 };
 
 }  // namespace vantrel

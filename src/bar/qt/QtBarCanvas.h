@@ -1,13 +1,16 @@
 #pragma once
 
-#include <QFont>
-#include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
+#include <QRawFont>
 #include <QRect>
 #include <QWidget>
+#include <array>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "bar/BarCanvas.h"
 
@@ -16,6 +19,12 @@ namespace vantrel {
 // The bar's canvas on Qt: the surface is a QImage (RGB32) of the client
 // size. Lines are written as spans straight into the image's scanlines;
 // text goes through one QPainter per text pass.
+//
+// The text font is "Arial" (on Linux usually its metric twin Liberation
+// Sans) at 9 points for the screen's vertical resolution, weight 900. The
+// bar's texts are short single-byte strings, so they are laid out glyph by
+// glyph on the font's own advances, from a table made once per font size,
+// and drawn as one glyph run each: no text shaping on every tick.
 //
 // The copy to the window: outside a paint event CopyToWindow asks the window
 // to repaint that area; the window's paintEvent then opens a PaintScope and
@@ -76,6 +85,17 @@ class QtBarCanvas : public BarCanvas {
   void CopyToWindow(const PixelRect& area) override;
 
  private:
+  // The text font's glyphs and metrics for the bytes 0..255 (as Latin-1).
+  struct Glyphs {
+    int pixelSize = 0;
+    QRawFont font;
+    std::array<quint32, 256> index{};
+    std::array<qreal, 256> advance{};
+    int ascent = 0;
+    int height = 0;  // ascent + descent
+  };
+  static std::unique_ptr<Glyphs> MakeGlyphs(int pixelSize);
+
   void HorizontalSpan(int y, long long from, long long to, QRgb pixel);
   void VerticalSpan(int x, long long from, long long to, QRgb pixel);
 
@@ -91,8 +111,10 @@ class QtBarCanvas : public BarCanvas {
 
   // The text pass.
   QPainter textPainter_;
-  std::optional<QFontMetrics> metrics_;
-  QString textBuffer_;
+  std::unique_ptr<Glyphs> glyphs_;
+  std::vector<quint32> runGlyphs_;
+  std::vector<QPointF> runPositions_;
+  QGlyphRun run_;
 
   QPainter* windowPainter_ = nullptr;
 };

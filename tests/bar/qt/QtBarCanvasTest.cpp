@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPaintEvent>
 #include <vector>
 
@@ -240,6 +241,37 @@ TEST_F(QtFrameTest, DrawsTextInTheBarFontAtItsTopLeftCorner) {
   EXPECT_GT(ink, 60);
   // Nothing is measured or drawn outside a text pass.
   EXPECT_EQ(canvas.MeasureText("Download"), (TextExtent{0, 0}));
+}
+
+TEST_F(QtFrameTest, LaysOutTextLikeQtsOwnTextDrawing) {
+  // The canvas lays the bar's texts out glyph by glyph; they must come out
+  // where and as Qt's text drawing puts them, and measure the same.
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(12);
+  font.setWeight(QFont::Black);
+  const QFontMetrics metrics(font);
+  canvas.SetClientSize({400, 32});
+  ASSERT_TRUE(canvas.CreateSurface({400, 32}));
+  QImage reference(400, 32, QImage::Format_RGB32);
+  reference.fill(Qt::black);
+  for (int y = 0; y < 32; ++y) canvas.DrawLine(0, y, 400, y, kBlack);
+
+  const std::vector<std::pair<int, std::string>> texts{
+      {3, "Download"}, {80, "4096 MB"}, {150, "  10 KB/s"}, {230, "10000 KB/s"}, {320, "Max"}};
+  canvas.BeginText();
+  canvas.SetTextColor(MakeColor(255, 255, 255));
+  QPainter painter(&reference);
+  painter.setFont(font);
+  painter.setPen(Qt::white);
+  for (const auto& [x, text] : texts) {
+    const QString qtext = QString::fromLatin1(text.c_str());
+    EXPECT_EQ(canvas.MeasureText(text), (TextExtent{metrics.horizontalAdvance(qtext), metrics.height()})) << text;
+    canvas.DrawText(x, 9, text);
+    painter.drawText(x, 9 + metrics.ascent(), qtext);
+  }
+  painter.end();
+  canvas.EndText();
+  EXPECT_EQ(Image(), reference);
 }
 
 TEST_F(QtFrameTest, DrawsWhatFitsOnABarTooNarrowForBothBlocks) {
