@@ -68,27 +68,61 @@ std::optional<std::string> ToText(const QVariant& value) {
   return std::string(bytes.constData(), static_cast<std::size_t>(nul < 0 ? bytes.size() : nul));
 }
 
-// The values of INI text, as QSettings reads them. QSettings reads only from
-// files, so the text is handed to it in a private scratch folder; it never
-// sees the real file, which keeps its cache and lock files away from it.
-QMap<QString, QVariant> ParseIni(const QByteArray& text) {
-  QMap<QString, QVariant> values;
-  if (text.isEmpty()) return values;
-  QTemporaryDir scratch;
-  if (!scratch.isValid()) return values;
-  const QString file = scratch.filePath(QStringLiteral("settings.conf"));
-  QFile copy(file);
-  if (!copy.open(QIODevice::WriteOnly) || copy.write(text) != text.size()) return values;
-  copy.close();
+// A key that QSettings can address again: it reports some keys of a damaged
+// file (such as "/Name" from an empty section header) that no value can be
+// read or written under.
+bool IsUsableKey(const QString& key) {
+  return !key.isEmpty() && !key.startsWith(u'/') && !key.endsWith(u'/') &&
+         !key.contains(QStringLiteral("//"));
+}
 
+// The values of the INI file `file`, as QSettings reads them.
+QMap<QString, QVariant> ReadIniFile(const QString& file) {
+  QMap<QString, QVariant> values;
   const QSettings ini(file, QSettings::IniFormat);
   for (const QString& key : ini.allKeys()) {
-    if (!key.isEmpty()) values.insert(key, ini.value(key));
+    if (!IsUsableKey(key)) continue;
+    const QVariant value = ini.value(key);
+    if (value.isValid()) values.insert(key, value);
   }
   return values;
 }
 
-// `values` as INI text written by QSettings; nothing when it failed.
+// The values of INI text. QSettings reads only from files and keeps what it
+// read in a cache that only a new size or time stamp invalidates, so the text
+// goes to a file of its own in a private scratch folder. Nothing when that
+// file cannot be written.
+std::optional<QMap<QString, QVariant>> ParseIniText(const QByteArray& text) {
+  if (text.isEmpty()) return QMap<QString, QVariant>();
+  QTemporaryDir scratch;
+  if (!scratch.isValid()) return std::nullopt;
+  const QString file = scratch.filePath(QStringLiteral("settings.conf"));
+  QFile copy(file);
+  if (!copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || copy.write(text) != text.size()) {
+    return std::nullopt;
+  }
+  copy.close();
+  return ReadIniFile(file);
+}
+
+// True when `read` is what reading `written` back should give. Values kept
+// from the file only need to be there.
+bool ReadsBackAs(const QVariant& written, const QVariant& read) {
+  switch (written.typeId()) {
+    case QMetaType::Int:
+      return ToInt32(read) == written.toInt();
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+      return read.typeId() == written.typeId() && read == written;
+    default:
+      return true;
+  }
+}
+
+// `values` as INI text written by QSettings; nothing when it could not be
+// written whole. QSettings does not notice a short write (on a full disk, for
+// one), so the text is checked: it must end a line and read back with every
+// value.
 std::optional<QByteArray> FormatIni(const QMap<QString, QVariant>& values) {
   QTemporaryDir scratch;
   if (!scratch.isValid()) return std::nullopt;
@@ -101,7 +135,17 @@ std::optional<QByteArray> FormatIni(const QMap<QString, QVariant>& values) {
   }
   QFile written(file);
   if (!written.open(QIODevice::ReadOnly)) return std::nullopt;
-  return written.readAll();
+  const QByteArray text = written.readAll();
+  if (!text.endsWith('\n')) return std::nullopt;
+
+  // Read back from a copy: QSettings would answer for `file` from its cache.
+  const std::optional<QMap<QString, QVariant>> readBack = ParseIniText(text);
+  if (!readBack) return std::nullopt;
+  for (auto it = values.cbegin(); it != values.cend(); ++it) {
+    const auto found = readBack->constFind(it.key());
+    if (found == readBack->cend() || !ReadsBackAs(it.value(), *found)) return std::nullopt;
+  }
+  return text;
 }
 
 }  // namespace
@@ -120,7 +164,10 @@ QMap<QString, QVariant> IniSettingsStore::ReadFile() const {
   if (!file.open(QIODevice::ReadOnly)) return {};
   const QByteArray text = file.read(kMaxFileSize + 1);
   if (text.size() > kMaxFileSize) return {};
-  return ParseIni(text);
+  // Without room for a scratch copy (a full disk, say) QSettings reads the
+  // file itself rather than the settings being lost.
+  std::optional<QMap<QString, QVariant>> values = ParseIniText(text);
+  return values ? std::move(*values) : ReadIniFile(path_);
 }
 
 QVariant IniSettingsStore::Find(const QString& key) {
@@ -167,15 +214,23 @@ bool IniSettingsStore::Sync() {
   if (pending_.isEmpty()) return true;
 
   // Start from the file as it is now, so that values written by others since
-  // it was first read are kept.
+  // it was first read are kept. Should those values not survive being
+  // written again, only this program's values are written.
   QMap<QString, QVariant> merged = ReadFile();
   for (auto it = pending_.cbegin(); it != pending_.cend(); ++it) merged.insert(it.key(), it.value());
-  const std::optional<QByteArray> text = FormatIni(merged);
+  std::optional<QByteArray> text = FormatIni(merged);
+  if (!text && merged.size() != pending_.size()) {
+    merged = pending_;
+    text = FormatIni(merged);
+  }
   if (!text) return false;
 
+  // The new file is written beside the old one and renamed over it. Written
+  // unbuffered, a short write shows in write()'s result, which a buffered
+  // QSaveFile does not report.
   if (!QFileInfo(path_).dir().mkpath(QStringLiteral("."))) return false;
   QSaveFile file(path_);
-  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
   if (file.write(*text) != text->size()) {
     file.cancelWriting();
     return false;
