@@ -65,7 +65,11 @@ void BM_SampleTickFrame(benchmark::State& state) {
   const TickValues tick = BusyTick();
   for (auto _ : state) SampleTickFrame(canvas, renderer, history, tick);
 }
-BENCHMARK(BM_SampleTickFrame)->Arg(1920)->Arg(3840)->Unit(benchmark::kMicrosecond)->Repetitions(9)
+BENCHMARK(BM_SampleTickFrame)
+    ->Arg(1920)
+    ->Arg(3840)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
     ->ReportAggregatesOnly(true);
 
 void BM_MetersTick(benchmark::State& state) {
@@ -94,7 +98,10 @@ void BM_NaiveSampleTickFrame(benchmark::State& state) {
   const TickValues tick = BusyTick();
   for (auto _ : state) SampleTickFrame(canvas, renderer, history, tick);
 }
-BENCHMARK(BM_NaiveSampleTickFrame)->Arg(1920)->Unit(benchmark::kMicrosecond)->Repetitions(9)
+BENCHMARK(BM_NaiveSampleTickFrame)
+    ->Arg(1920)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
     ->ReportAggregatesOnly(true);
 
 // Both ways of drawing must give the same picture, or the comparison means

@@ -135,8 +135,7 @@ void BarRenderer::DrawBlock(const Block& block, const TrafficHistory& history) {
   const TextExtent caption = canvas_.MeasureText("Download");
   const std::int64_t cx = caption.cx;
   const std::int64_t blockWidth = 3 * cx + length + 22;
-  const std::int64_t x =
-      block.upload ? barWidth / 2 + kUploadGap : barWidth / 2 - blockWidth - kDownloadGap;
+  const std::int64_t x = block.upload ? barWidth / 2 + kUploadGap : barWidth / 2 - blockWidth - kDownloadGap;
 
   // Each block is framed on either side by a dark line followed by a light one.
   const Color dark = AdjustColor(s.bgColor, -100);
@@ -222,6 +221,8 @@ void BarRenderer::OnPaint() {
   if (canvas_.HasSurface()) canvas_.CopyToWindow({0, 0, barWidth, barHeight});
 }
 
-void BarRenderer::ReleaseSurface() { canvas_.ReleaseSurface(); }
+void BarRenderer::ReleaseSurface() {
+  canvas_.ReleaseSurface();
+}
 
 }  // namespace vantrel

@@ -191,15 +191,16 @@ std::vector<std::pair<int, int>> Rows60() {
 
 INSTANTIATE_TEST_SUITE_P(
     Heights, BackgroundTest,
-    ::testing::Values(
-        BackgroundCase{32, Rows32()},
-        // 5 gradient rows: a step of 8, e = 40.
-        BackgroundCase{13, Rows({0, 70, 100, 50, 20, 0, 8, 16, 24, 32, 20, 0, -20})}, BackgroundCase{60, Rows60()},
-        // Without gradient rows the bottom rows follow the bevel directly...
-        BackgroundCase{8, Rows({0, 70, 100, 50, 20, -20, -40, -60})},
-        // ...and on lower bars they paint over it; nothing lies outside the bar.
-        BackgroundCase{6, {{0, 0}, {1, 70}, {2, 100}, {3, 50}, {4, 20}, {3, -20}, {4, -40}, {5, -60}}},
-        BackgroundCase{2, {{0, 0}, {1, 70}, {0, -40}, {1, -60}}}));
+    ::testing::Values(BackgroundCase{32, Rows32()},
+                      // 5 gradient rows: a step of 8, e = 40.
+                      BackgroundCase{13, Rows({0, 70, 100, 50, 20, 0, 8, 16, 24, 32, 20, 0, -20})},
+                      BackgroundCase{60, Rows60()},
+                      // Without gradient rows the bottom rows follow the bevel directly...
+                      BackgroundCase{8, Rows({0, 70, 100, 50, 20, -20, -40, -60})},
+                      // ...and on lower bars they paint over it; nothing lies outside the bar.
+                      BackgroundCase{
+                          6, {{0, 0}, {1, 70}, {2, 100}, {3, 50}, {4, 20}, {3, -20}, {4, -40}, {5, -60}}},
+                      BackgroundCase{2, {{0, 0}, {1, 70}, {0, -40}, {1, -60}}}));
 
 TEST_F(BarRendererTest, LowBarsDrawNoGraphBackground) {
   canvas.client = {1025, 8};
@@ -253,13 +254,15 @@ TEST_P(ColumnHeightTest, ScalesTheSlotToThePeak) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, ColumnHeightTest,
-    ::testing::Values(ColumnCase{1000, 1000, 22}, ColumnCase{500, 1000, 11}, ColumnCase{999, 1000, 21},
-                      ColumnCase{1, 10 * 1048576, 1},  // any traffic shows
-                      ColumnCase{0, 1000, 0}, ColumnCase{-50, 1000, 0}, ColumnCase{0, 0, 0},
-                      ColumnCase{5000, 1000, 22},  // never above row 5
-                      ColumnCase{kMax64, kMax64, 22}, ColumnCase{std::int64_t{1} << 61, std::int64_t{1} << 62, 11}));
+INSTANTIATE_TEST_SUITE_P(Values, ColumnHeightTest,
+                         ::testing::Values(ColumnCase{1000, 1000, 22}, ColumnCase{500, 1000, 11},
+                                           ColumnCase{999, 1000, 21},
+                                           ColumnCase{1, 10 * 1048576, 1},  // any traffic shows
+                                           ColumnCase{0, 1000, 0}, ColumnCase{-50, 1000, 0},
+                                           ColumnCase{0, 0, 0},
+                                           ColumnCase{5000, 1000, 22},  // never above row 5
+                                           ColumnCase{kMax64, kMax64, 22},
+                                           ColumnCase{std::int64_t{1} << 61, std::int64_t{1} << 62, 11}));
 
 TEST_F(BarRendererTest, ARingWithoutPeakDrawsNoColumns) {
   SampleTick();
@@ -273,8 +276,9 @@ TEST(ScaleToPeakTest, TruncatesAndNeverOverflows) {
   EXPECT_EQ(ScaleToPeak(5, 35, 0), 0);
   EXPECT_EQ(ScaleToPeak(-5, 35, 100), 0);
   EXPECT_EQ(ScaleToPeak(kMax64, 35, kMax64), 35);
-  EXPECT_EQ(ScaleToPeak(kMax64, 35, 1), kMax64);  // saturates
-  EXPECT_EQ(ScaleToPeak(std::int64_t{3} << 60, 22, std::int64_t{1} << 62), 16);  // 16.5
+  // Products past 64 bits: 16.5 truncated, and a result too large to hold.
+  EXPECT_EQ(ScaleToPeak(std::int64_t{3} << 60, 22, std::int64_t{1} << 62), 16);
+  EXPECT_EQ(ScaleToPeak(kMax64, 35, 1), kMax64);
 }
 
 // ---------------------------------------------------------------------------

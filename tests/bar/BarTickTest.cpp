@@ -99,8 +99,8 @@ TEST_F(BarTickTest, WidthChangesSwitchTheHistoryLengthAndKeepTheRing) {
   for (std::uint64_t i = 1; i <= 320; ++i) Interval(1000 + (i * 7919) % 50000);
   ASSERT_EQ(monitor.History().historyLength, 300);
 
-  const std::vector<std::pair<int, std::int64_t>> widths{
-      {799, 60}, {800, 120}, {1024, 180}, {1280, 300}, {1920, 300}, {799, 60}, {1920, 300}};
+  const std::vector<std::pair<int, std::int64_t>> widths{{799, 60},   {800, 120}, {1024, 180}, {1280, 300},
+                                                         {1920, 300}, {799, 60},  {1920, 300}};
   std::int64_t sample = 4321;
   for (auto [width, length] : widths) {
     SCOPED_TRACE(width);

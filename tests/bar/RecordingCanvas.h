@@ -40,7 +40,8 @@ class RecordingCanvas final : public BarCanvas {
     PixelSize size;
   };
   struct Release {};
-  using Call = std::variant<Line, Text, TextColor, Measure, BeginTextPass, EndTextPass, Copy, Create, Release>;
+  using Call =
+      std::variant<Line, Text, TextColor, Measure, BeginTextPass, EndTextPass, Copy, Create, Release>;
 
   // Texts measure `defaultCharWidth` per byte and `textHeight` high, unless
   // listed in `extents`. "Download" measures 62 x 15.

@@ -17,14 +17,18 @@ constexpr int kDefaultDpi = 96;
 
 QtBarCanvas::QtBarCanvas(QWidget* window) : window_(window) {}
 
-QtBarCanvas::~QtBarCanvas() { EndText(); }
+QtBarCanvas::~QtBarCanvas() {
+  EndText();
+}
 
 QtBarCanvas::PaintScope::PaintScope(QtBarCanvas& canvas, QPainter& painter)
     : canvas_(canvas), previous_(canvas.windowPainter_) {
   canvas_.windowPainter_ = &painter;
 }
 
-QtBarCanvas::PaintScope::~PaintScope() { canvas_.windowPainter_ = previous_; }
+QtBarCanvas::PaintScope::~PaintScope() {
+  canvas_.windowPainter_ = previous_;
+}
 
 PixelSize QtBarCanvas::ClientSize() const {
   if (window_) return {window_->width(), window_->height()};

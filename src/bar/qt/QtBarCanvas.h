@@ -120,6 +120,8 @@ class QtBarCanvas : public BarCanvas {
 };
 
 // A colour of the settings (0x00BBGGRR) as a Qt pixel value.
-inline QRgb ToQRgb(Color color) { return qRgb(RedOf(color), GreenOf(color), BlueOf(color)); }
+inline QRgb ToQRgb(Color color) {
+  return qRgb(RedOf(color), GreenOf(color), BlueOf(color));
+}
 
 }  // namespace vantrel

@@ -265,7 +265,8 @@ TEST_F(QtFrameTest, LaysOutTextLikeQtsOwnTextDrawing) {
   painter.setPen(Qt::white);
   for (const auto& [x, text] : texts) {
     const QString qtext = QString::fromLatin1(text.c_str());
-    EXPECT_EQ(canvas.MeasureText(text), (TextExtent{metrics.horizontalAdvance(qtext), metrics.height()})) << text;
+    EXPECT_EQ(canvas.MeasureText(text), (TextExtent{metrics.horizontalAdvance(qtext), metrics.height()}))
+        << text;
     canvas.DrawText(x, 9, text);
     painter.drawText(x, 9 + metrics.ascent(), qtext);
   }
