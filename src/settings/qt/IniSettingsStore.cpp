@@ -150,7 +150,13 @@ std::optional<QByteArray> FormatIni(const QMap<QString, QVariant>& values) {
 
 }  // namespace
 
-IniSettingsStore::IniSettingsStore(std::string filePath) : path_(QString::fromStdString(filePath)) {}
+IniSettingsStore::IniSettingsStore(std::string filePath) : path_(QString::fromStdString(filePath)) {
+  // QSettings keeps process-wide caches that are torn down at exit, after
+  // which creating a QSettings crashes. Touching them here creates them
+  // before any exit handler that the store's owner registers later, so a
+  // save from such a handler still works.
+  const QSettings warmUp(QString(), QSettings::IniFormat);
+}
 
 IniSettingsStore::~IniSettingsStore() {
   Sync();

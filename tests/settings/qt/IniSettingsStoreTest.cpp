@@ -483,5 +483,29 @@ TEST_F(IniSettingsStoreTest, ASaveReplacesTheFileInsteadOfWritingIntoIt) {
   EXPECT_EQ(Load().connection, "replaced");
 }
 
+IniSettingsStore* g_storeSavedAtExit = nullptr;
+
+TEST_F(IniSettingsStoreTest, AStoreCanStillSaveFromAnExitHandlerRegisteredAfterIt) {
+  MakeFolder();
+  WriteFile(File(), "[GUI]\nPosition=1\n");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    static IniSettingsStore store(File());
+    g_storeSavedAtExit = &store;
+    std::atexit([] {
+      g_storeSavedAtExit->WriteInt("GUI", "Position", 0);
+      g_storeSavedAtExit->Sync();
+    });
+    // The first read of the file comes after the handler was registered.
+    if (store.ReadInt("GUI", "Position", -1) != 1) std::_Exit(2);
+    std::exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child crashed: " << status;
+  EXPECT_EQ(ReadFile(File()), "[GUI]\nPosition=0\n");
+}
+
 }  // namespace
 }  // namespace vantrel
