@@ -20,14 +20,6 @@ TEST(DialogUnitsTest, ConvertsEachEdgeByTheBaseUnits) {
   EXPECT_EQ(DialogUnitsToPixels(QRect(0, 0, 4, 8), DialogBaseUnits{7, 15}), QRect(0, 0, 7, 15));
 }
 
-TEST(DialogUnitsTest, NeighboursStayNeighbours) {
-  const DialogBaseUnits base{7, 17};
-  const QRect left = DialogUnitsToPixels(QRect(3, 5, 17, 15), base);
-  const QRect right = DialogUnitsToPixels(QRect(20, 20, 9, 11), base);
-  EXPECT_EQ(left.x() + left.width(), right.x());
-  EXPECT_EQ(left.y() + left.height(), right.y());
-}
-
 TEST(DialogUnitsTest, BaseUnitsFollowTheFont) {
   QFont small;
   small.setPixelSize(10);

@@ -19,20 +19,6 @@ BarSettings Configured() {
   return s;
 }
 
-TEST(ApplyOptionsTest, UnchangedCopyStillSavesAndRepaints) {
-  BarSettings live = Configured();
-  const BarSettings edited = live;
-  OptionsJournal journal;
-  journal.registered = true;
-
-  ApplyOptions(live, edited, journal, journal);
-
-  EXPECT_THAT(journal.calls, ElementsAre("save", "repaint"));
-  ASSERT_EQ(journal.saved.size(), 1u);
-  EXPECT_EQ(journal.saved[0], edited);
-  EXPECT_EQ(live, edited);
-}
-
 TEST(ApplyOptionsTest, EveryStepRunsInOrder) {
   BarSettings live = Configured();
   BarSettings edited = live;

@@ -16,12 +16,6 @@ std::vector<QColor> CustomColors() {
   return colors;
 }
 
-TEST(ColorConversionTest, KeepsTheChannels) {
-  EXPECT_EQ(ToQColor(MakeColor(192, 48, 16)), QColor(192, 48, 16));
-  EXPECT_EQ(FromQColor(QColor(16, 112, 48)), MakeColor(16, 112, 48));
-  EXPECT_EQ(ToQColor(0xFF0000FFu), QColor(255, 0, 0));  // the top byte is no colour
-}
-
 // One test for the whole life of the picker in this process: its custom
 // colours start white at the first opening and are kept from then on.
 TEST(QtColorPickerTest, StartsFromTheColourAnswersAndSharesItsCustomColours) {
