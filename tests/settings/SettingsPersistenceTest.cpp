@@ -256,18 +256,6 @@ TEST(SaveSettings, RoundTripsEveryFieldThroughTheStore) {
   EXPECT_EQ(autostart.registerCalls, 0);
 }
 
-TEST(SaveSettings, SavingTwiceWritesTheSameValuesAgain) {
-  JournalStore store;
-  FakeRunAtStartup autostart;
-  BarSettings s;
-  s.connection = "wlan0";
-  SaveSettings(s, store, autostart);
-  const std::vector<std::string> first = store.journal;
-  SaveSettings(s, store, autostart);
-  ASSERT_EQ(store.journal.size(), 2 * first.size());
-  EXPECT_TRUE(std::equal(first.begin(), first.end(), store.journal.begin() + first.size()));
-}
-
 TEST(SaveSettings, ATooLongConnectionInTheRecordIsStoredCut) {
   MemorySettingsStore store;
   FakeRunAtStartup autostart;
