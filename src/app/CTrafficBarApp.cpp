@@ -31,6 +31,7 @@ int CTrafficBarApp::Run(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
   QApplication application(argc, argv);
   LoadAppResources();
+  QApplication::setWindowIcon(AppIcon());
   // The settings follow the executable's name, so a renamed copy keeps
   // settings of its own.
   QCoreApplication::setApplicationName(QString::fromStdString(PlatformApplicationName()));
