@@ -8,10 +8,8 @@
 namespace vantrel {
 namespace {
 
-// The kernel fills a dump datagram up to 32 KiB, so one buffer of that size
-// takes any of them; a larger one (a single huge link message) makes the
+// A datagram larger than the buffer (a single huge link message) makes the
 // buffer grow, up to a bound.
-constexpr std::size_t kInitialBufferSize = 32 * 1024;
 constexpr std::size_t kMaxBufferSize = 1024 * 1024;
 
 // A dump that had to be read again (links changed while it ran, or the
@@ -20,7 +18,7 @@ constexpr int kDumpAttempts = 3;
 
 }  // namespace
 
-NetlinkInterfaceTable::NetlinkInterfaceTable() : buffer_(kInitialBufferSize) {}
+NetlinkInterfaceTable::NetlinkInterfaceTable(std::size_t receiveBufferSize) : buffer_(receiveBufferSize) {}
 
 bool NetlinkInterfaceTable::Read(InterfaceTable& table) {
   for (int attempt = 0; attempt < kDumpAttempts; ++attempt) {
@@ -56,7 +54,7 @@ NetlinkInterfaceTable::Outcome NetlinkInterfaceTable::Dump(InterfaceTable& table
         table.Clear();
         socket_.Close();
         if (length > kMaxBufferSize) return Outcome::kFailed;
-        buffer_.resize(std::max(length, 2 * buffer_.size()));
+        buffer_.resize(std::max({length, 2 * buffer_.size(), kReceiveBufferSize}));
         return Outcome::kAgain;
       case RouteSocket::Received::kFailed:
         return Outcome::kFailed;

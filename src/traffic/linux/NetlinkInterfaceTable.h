@@ -20,7 +20,13 @@ namespace vantrel {
 // allocation.
 class NetlinkInterfaceTable final : public InterfaceTableSource {
  public:
-  NetlinkInterfaceTable();
+  // The kernel fills a dump datagram up to 32 KiB, so a buffer of that size
+  // takes any of them.
+  static constexpr std::size_t kReceiveBufferSize = 32 * 1024;
+
+  // `receiveBufferSize` is where the receive buffer starts; it grows when a
+  // datagram does not fit.
+  explicit NetlinkInterfaceTable(std::size_t receiveBufferSize = kReceiveBufferSize);
 
   bool Read(InterfaceTable& table) override;
 

@@ -247,6 +247,21 @@ TEST_F(NetlinkInterfaceTableTest, KeepsOneSocketFromOneReadingToTheNext) {
   });
 }
 
+TEST_F(NetlinkInterfaceTableTest, ADatagramTooLargeForTheBufferIsFetchedAgainIntoALargerOne) {
+  ASSERT_NO_FATAL_FAILURE(Connect());
+  NetlinkInterfaceTable source(64);
+  InterfaceTable table;
+  near_.Run([&] {
+    const std::size_t descriptors = OpenDescriptors();
+    ASSERT_TRUE(source.Read(table));
+    EXPECT_EQ(Names(table), LibraryNames());
+    ASSERT_TRUE(source.Read(table));
+    EXPECT_EQ(Names(table), LibraryNames());
+    // The socket with the cut reply was closed; one is left.
+    EXPECT_EQ(OpenDescriptors(), descriptors + 1);
+  });
+}
+
 TEST_F(NetlinkInterfaceTableTest, WithoutASocketTheTableIsEmptyAndTheNextReadingTriesAgain) {
   NetlinkInterfaceTable source;
   InterfaceTable table;
