@@ -19,8 +19,6 @@ class BoottimeClock final : public MonotonicClock {
 
 }  // namespace
 
-std::unique_ptr<MonotonicClock> CreatePlatformClock() {
-  return std::make_unique<BoottimeClock>();
-}
+std::unique_ptr<MonotonicClock> CreatePlatformClock() { return std::make_unique<BoottimeClock>(); }
 
 }  // namespace vantrel
