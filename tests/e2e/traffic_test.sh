@@ -57,7 +57,7 @@ traffic_pid=$!
 start_bar "$work/home" ip netns exec "$watched" || { finish; exit 1; }
 sleep 6  # several sample ticks
 read -r x y w h <<<"$(geometry_of "$bar_id")"
-import -window root -crop "${w}x${h}+${x}+${y}" "$shot"
+import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shot"
 check "a screenshot of the bar was taken" test -s "$shot"
 
 # Columns in the download colour (pure red) in the download graph.
