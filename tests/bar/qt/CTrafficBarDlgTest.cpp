@@ -17,6 +17,7 @@
 #include "bar/BarCommands.h"
 #include "settings/null/MemorySettingsStore.h"
 #include "support/FakeClock.h"
+#include "support/QtWait.h"
 #include "support/ScriptedInterfaceTable.h"
 
 namespace vantrel {
@@ -157,7 +158,7 @@ TEST_F(CTrafficBarDlgTest, TheTimerDrivesTicksOnItsOwn) {
   CTrafficBarDlg bar(Services());
   RunBar(bar, [&] {
     // Generous: only that ticks arrive without anyone calling OnTimer.
-    QTRY_VERIFY_WITH_TIMEOUT(source.reads >= 2, 5000);
+    EXPECT_TRUE(testing::WaitFor([this] { return source.reads >= 2; }, 5000));
   });
   const int readsAtClose = source.reads;
   QTest::qWait(500);
