@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <cstdlib>
+#include <iostream>
 
+#include "app/CommandLine.h"
 #include "app/QtBarDialogs.h"
 #include "app/TerminationWatcher.h"
 #include "bar/BarCommands.h"
@@ -25,6 +27,10 @@ void SaveSettingsOfRunningBar() {
 }  // namespace
 
 int CTrafficBarApp::Run(int argc, char** argv) {
+  // --help and --version answer before the toolkit starts, so they work without a display.
+  const auto exitCode =
+      HandleCommandLine(argc, argv, PlatformApplicationName(), BuiltProgramFacts(), std::cout);
+  if (exitCode) return *exitCode;
   // The bar pushes a small image a few times a second. Through X shared
   // memory every push costs a completion event and so two extra wakeups;
   // a plain image transfer costs none.
