@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -11,7 +10,8 @@
 namespace vantrel::testing {
 
 // A canvas that writes down every call, for tests that check what the bar
-// draws, where, in which colour and in which order.
+// draws, where, in which colour and in which order. "Download" measures
+// 62 x 15, any other text 7 pixels a byte and 15 high.
 class RecordingCanvas final : public BarCanvas {
  public:
   struct Line {
@@ -25,41 +25,17 @@ class RecordingCanvas final : public BarCanvas {
     Color color;  // the text colour at the time of drawing
     bool operator==(const Text&) const = default;
   };
-  struct TextColor {
-    Color color;
-  };
-  struct Measure {
-    std::string text;
-  };
-  struct BeginTextPass {};
-  struct EndTextPass {};
   struct Copy {
     PixelRect area;
   };
-  struct Create {
-    PixelSize size;
-  };
+  struct Create {};
   struct Release {};
-  using Call =
-      std::variant<Line, Text, TextColor, Measure, BeginTextPass, EndTextPass, Copy, Create, Release>;
-
-  // Texts measure `defaultCharWidth` per byte and `textHeight` high, unless
-  // listed in `extents`. "Download" measures 62 x 15.
-  std::map<std::string, TextExtent, std::less<>> extents{{"Download", {62, 15}}};
-  int defaultCharWidth = 7;
-  int textHeight = 15;
-
-  PixelSize client{1025, 32};
-  bool failCreate = false;  // CreateSurface fails while set
-
-  std::vector<Call> calls;
-  bool surface = false;
-  bool inTextPass = false;
+  using Call = std::variant<Line, Text, Copy, Create, Release>;
 
   PixelSize ClientSize() const override { return client; }
   bool HasSurface() const override { return surface; }
   bool CreateSurface(PixelSize size) override {
-    calls.emplace_back(Create{size});
+    calls.emplace_back(Create{});
     surface = !failCreate && size.width > 0 && size.height > 0;
     surfaceSize = size;
     return surface;
@@ -72,23 +48,15 @@ class RecordingCanvas final : public BarCanvas {
     calls.emplace_back(Line{x1, y1, x2, y2, color});
   }
   void BeginText() override {
-    calls.emplace_back(BeginTextPass{});
     inTextPass = true;
+    ++textPasses;
   }
-  void EndText() override {
-    calls.emplace_back(EndTextPass{});
-    inTextPass = false;
-  }
+  void EndText() override { inTextPass = false; }
   TextExtent MeasureText(std::string_view text) override {
-    calls.emplace_back(Measure{std::string(text)});
     if (!inTextPass) ++textOutsidePass;
-    if (auto it = extents.find(text); it != extents.end()) return it->second;
-    return {defaultCharWidth * static_cast<int>(text.size()), textHeight};
+    return {text == "Download" ? 62 : 7 * static_cast<int>(text.size()), 15};
   }
-  void SetTextColor(Color color) override {
-    calls.emplace_back(TextColor{color});
-    textColor = color;
-  }
+  void SetTextColor(Color color) override { textColor = color; }
   void DrawText(int x, int y, std::string_view text) override {
     calls.emplace_back(Text{x, y, std::string(text), textColor});
     if (!inTextPass) ++textOutsidePass;
@@ -105,8 +73,14 @@ class RecordingCanvas final : public BarCanvas {
     return out;
   }
 
+  PixelSize client{1025, 32};
+  bool failCreate = false;  // CreateSurface fails while set
+  std::vector<Call> calls;
+  bool surface = false;
+  bool inTextPass = false;
   PixelSize surfaceSize;
   Color textColor = 0;
+  int textPasses = 0;
   int textOutsidePass = 0;  // texts measured or drawn outside a text pass
 };
 

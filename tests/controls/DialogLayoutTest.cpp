@@ -12,25 +12,22 @@
 namespace vantrel {
 namespace {
 
-TEST(DialogUnitsTest, ConvertsEachEdgeByTheBaseUnits) {
+TEST(DialogUnitsTest, BaseUnitsFollowTheFontAndConvertEachEdge) {
+  QFont font;
+  font.setPixelSize(10);
+  const DialogBaseUnits small = BaseUnitsOf(font);
+  font.setPixelSize(20);
+  const DialogBaseUnits large = BaseUnitsOf(font);
+  EXPECT_GT(small.x, 0);
+  EXPECT_EQ(large.y, QFontMetrics(font).height());
+  EXPECT_GT(large.x, small.x);
+  EXPECT_GT(large.y, small.y);
+
   const DialogBaseUnits base{6, 13};
   // 59 * 6 / 4 = 88.5 and 109 * 6 / 4 = 163.5 round up; 156 * 13 / 8 = 253.5 up, 170 * 13 / 8 = 276.25 down.
   EXPECT_EQ(DialogUnitsToPixels(QRect(59, 156, 50, 14), base), QRect(89, 254, 75, 22));
   EXPECT_EQ(DialogUnitsToPixels(QRect(0, 0, 275, 177), base), QRect(0, 0, 413, 288));
   EXPECT_EQ(DialogUnitsToPixels(QRect(0, 0, 4, 8), DialogBaseUnits{7, 15}), QRect(0, 0, 7, 15));
-}
-
-TEST(DialogUnitsTest, BaseUnitsFollowTheFont) {
-  QFont small;
-  small.setPixelSize(10);
-  QFont large = small;
-  large.setPixelSize(20);
-  const DialogBaseUnits a = BaseUnitsOf(small);
-  const DialogBaseUnits b = BaseUnitsOf(large);
-  EXPECT_GT(a.x, 0);
-  EXPECT_EQ(a.y, QFontMetrics(small).height());
-  EXPECT_GT(b.x, a.x);
-  EXPECT_GT(b.y, a.y);
 }
 
 TEST(DialogUnitsTest, LaysOutAFormAndGrowsTextThatDoesNotFit) {
@@ -78,27 +75,28 @@ TEST(DialogUnitsTest, LaysOutAFormAndGrowsTextThatDoesNotFit) {
   EXPECT_EQ(plain->geometry(), QRect(1, 2, 3, 4));
 }
 
-TEST(DialogPlacementTest, CentresOverTheOwnerWhenThereIsRoom) {
-  const QRect work(0, 0, 1280, 770);
-  EXPECT_EQ(CentredInside(QSize(400, 300), QRect(200, 100, 800, 600), work), QPoint(400, 250));
-}
-
-TEST(DialogPlacementTest, MovesInsideTheWorkArea) {
+TEST(DialogPlacementTest, CentresOverTheOwnerInsideTheWorkArea) {
   const QRect work(0, 0, 1280, 770);
   const QSize dialog(420, 320);
-  // A bar along the bottom edge, below the work area: the dialog sits on the work area's bottom.
-  EXPECT_EQ(CentredInside(dialog, QRect(0, 770, 1280, 30), work), QPoint(430, 450));
-  // A bar along the top edge, above it.
-  EXPECT_EQ(CentredInside(dialog, QRect(0, 0, 1280, 30), QRect(0, 30, 1280, 770)), QPoint(430, 30));
-  // Owners near the sides.
-  EXPECT_EQ(CentredInside(dialog, QRect(1200, 300, 80, 80), work), QPoint(860, 180));
-  EXPECT_EQ(CentredInside(dialog, QRect(-50, 300, 80, 80), work), QPoint(0, 180));
-  // A second screen to the right of the first.
-  EXPECT_EQ(CentredInside(dialog, QRect(1280, 770, 1920, 30), QRect(1280, 0, 1920, 770)), QPoint(2030, 450));
-}
-
-TEST(DialogPlacementTest, ALargerWindowKeepsItsCornerInside) {
-  EXPECT_EQ(CentredInside(QSize(900, 700), QRect(0, 570, 800, 30), QRect(0, 0, 800, 570)), QPoint(0, 0));
+  struct Case {
+    QSize frame;
+    QRect owner, work;
+    QPoint corner;
+  };
+  const Case cases[] = {
+      {QSize(400, 300), QRect(200, 100, 800, 600), work, QPoint(400, 250)},  // room enough
+      // A bar along the bottom edge, below the work area: the dialog sits on the work area's bottom...
+      {dialog, QRect(0, 770, 1280, 30), work, QPoint(430, 450)},
+      // ...and along the top edge, above it.
+      {dialog, QRect(0, 0, 1280, 30), QRect(0, 30, 1280, 770), QPoint(430, 30)},
+      {dialog, QRect(1200, 300, 80, 80), work, QPoint(860, 180)},  // owners near the sides
+      {dialog, QRect(-50, 300, 80, 80), work, QPoint(0, 180)},
+      // A second screen to the right of the first.
+      {dialog, QRect(1280, 770, 1920, 30), QRect(1280, 0, 1920, 770), QPoint(2030, 450)},
+      // A window larger than the work area keeps its corner inside.
+      {QSize(900, 700), QRect(0, 570, 800, 30), QRect(0, 0, 800, 570), QPoint(0, 0)},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CentredInside(c.frame, c.owner, c.work), c.corner) << c.owner.x();
 }
 
 }  // namespace

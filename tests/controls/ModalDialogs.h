@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -39,24 +40,18 @@ void WhenModalShows(std::function<void(T&)> act, int patienceMs = 10000) {
   poll->start();
 }
 
-// A left-button click on `widget` that goes through its window, as a user's
-// would: the window decides which widget gets it.
-inline void ClickThroughWindow(QWidget& widget, QPoint pos = QPoint(-1, -1)) {
-  if (pos == QPoint(-1, -1)) pos = widget.rect().center();
+// A mouse action on `widget` (by default a left click at its centre) that goes
+// through its window, as a user's would: the window decides which widget gets it.
+inline void MouseThroughWindow(QWidget& widget, QTest::MouseAction action = QTest::MouseClick,
+                               std::optional<QPoint> pos = std::nullopt,
+                               Qt::MouseButton button = Qt::LeftButton) {
   QWidget* window = widget.window();
-  QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, widget.mapTo(window, pos));
+  QTest::mouseEvent(action, window->windowHandle(), button, Qt::NoModifier,
+                    widget.mapTo(window, pos.value_or(widget.rect().center())));
 }
 
-inline void PressThroughWindow(QWidget& widget, QPoint pos = QPoint(-1, -1)) {
-  if (pos == QPoint(-1, -1)) pos = widget.rect().center();
-  QWidget* window = widget.window();
-  QTest::mousePress(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, widget.mapTo(window, pos));
-}
-
-inline void ReleaseThroughWindow(QWidget& widget, QPoint pos = QPoint(-1, -1)) {
-  if (pos == QPoint(-1, -1)) pos = widget.rect().center();
-  QWidget* window = widget.window();
-  QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, widget.mapTo(window, pos));
+inline void ClickThroughWindow(QWidget& widget) {
+  MouseThroughWindow(widget);
 }
 
 // Every text control of `window` shows its whole text inside its own

@@ -11,154 +11,95 @@ namespace {
 using ::testing::ElementsAre;
 using testing::OptionsJournal;
 
-BarSettings Configured() {
-  BarSettings s;
-  s.connection = "Intel(R) Ethernet Connection";
-  s.position = 1;
-  s.runAtStartup = 1;
-  return s;
-}
-
-TEST(ApplyOptionsTest, EveryStepRunsInOrder) {
-  BarSettings live = Configured();
-  BarSettings edited = live;
-  edited.position = 0;
-  edited.connection = "Wireless adapter";
-  edited.runAtStartup = 0;
-  edited.bgColor = MakeColor(1, 2, 3);
-  OptionsJournal journal;
-  journal.registered = true;
-
-  ApplyOptions(live, edited, journal, journal);
-
-  EXPECT_THAT(journal.calls, ElementsAre("dock top", "reset history", "unregister", "save", "repaint"));
-  EXPECT_EQ(live, edited);
-  ASSERT_EQ(journal.saved.size(), 1u);
-  EXPECT_EQ(journal.saved[0], edited);
-}
-
-// The docking code still finds the old settings in place when it runs.
-TEST(ApplyOptionsTest, DocksBeforeTheCopyIsTakenOver) {
-  struct DockWatcher final : OptionsEffects {
-    explicit DockWatcher(const BarSettings& live) : live(live) {}
-    void DockToEdge(DockEdge) override { positionWhenDocking = live.position; }
-    void ResetHistory() override { connectionWhenResetting = live.connection; }
-    void SaveSettings(const BarSettings& s) override { positionWhenSaving = s.position; }
-    void Repaint() override {}
-    const BarSettings& live;
-    int positionWhenDocking = -1;
-    int positionWhenSaving = -1;
-    std::string connectionWhenResetting;
-  };
-  BarSettings live = Configured();
-  BarSettings edited = live;
-  edited.position = 0;
-  edited.connection = "other";
-  DockWatcher watcher(live);
-  OptionsJournal startup;
-  startup.registered = true;
-
-  ApplyOptions(live, edited, watcher, startup);
-
-  EXPECT_EQ(watcher.positionWhenDocking, 1);
-  EXPECT_EQ(watcher.connectionWhenResetting, "Intel(R) Ethernet Connection");
-  EXPECT_EQ(watcher.positionWhenSaving, 0);
-}
-
-TEST(ApplyOptionsTest, DocksOnlyWhenThePositionChanges) {
+// Re-docks only for a changed edge, resets the history only for a connection
+// that differs byte for byte, brings the start-at-login entry in line with the
+// box, then saves and repaints, in this order.
+TEST(ApplyOptionsTest, RunsOnlyTheStepsTheChangesCallForInOrder) {
   struct Case {
-    int live;
-    int edited;
-    const char* expected;  // nullptr: no docking
-  };
-  const Case cases[] = {
-      {1, 1, nullptr},       {0, 0, nullptr},       {5, 5, nullptr},    {1, 0, "dock top"},
-      {0, 1, "dock bottom"}, {5, 1, "dock bottom"}, {5, 0, "dock top"}, {1, 7, "dock top"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.live << " -> " << c.edited);
-    BarSettings live = Configured();
-    live.position = c.live;
-    BarSettings edited = live;
-    edited.position = c.edited;
-    OptionsJournal journal;
-    journal.registered = true;
-
-    ApplyOptions(live, edited, journal, journal);
-
-    if (c.expected == nullptr) {
-      EXPECT_THAT(journal.calls, ElementsAre("save", "repaint"));
-    } else {
-      EXPECT_THAT(journal.calls, ElementsAre(c.expected, "save", "repaint"));
-    }
-    EXPECT_EQ(live.position, c.edited);
-  }
-}
-
-TEST(ApplyOptionsTest, ResetsTheHistoryOnlyWhenTheConnectionDiffersByteForByte) {
-  struct Case {
-    std::string live;
-    std::string edited;
-    bool resets;
-  };
-  const Case cases[] = {
-      {"eth0", "eth0", false}, {"", "", false},
-      {"eth0", "ETH0", true},   // letter case counts
-      {"eth0", "eth0 ", true},  // so does a trailing blank
-      {"", "eth0", true},       // first choice of an interface
-      {"eth0", "", true},      {std::string("a\xC3\xA9", 3), std::string("a\xC3\xA8", 3), true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE("'" + c.live + "' -> '" + c.edited + "'");
-    BarSettings live = Configured();
-    live.connection = c.live;
-    BarSettings edited = live;
-    edited.connection = c.edited;
-    OptionsJournal journal;
-    journal.registered = true;
-
-    ApplyOptions(live, edited, journal, journal);
-
-    if (c.resets) {
-      EXPECT_THAT(journal.calls, ElementsAre("reset history", "save", "repaint"));
-    } else {
-      EXPECT_THAT(journal.calls, ElementsAre("save", "repaint"));
-    }
-    EXPECT_EQ(live.connection, c.edited);
-  }
-}
-
-TEST(ApplyOptionsTest, BringsTheStartAtLoginEntryInLine) {
-  struct Case {
-    int wanted;
+    int livePosition, editedPosition;
+    std::string liveConnection, editedConnection;
+    int runAtStartup;
     bool registered;
-    std::vector<std::string> calls;
-    bool registeredAfter;
+    std::vector<std::string> steps;  // before "save", "repaint"
   };
+  const std::string e = "eth0";
   const Case cases[] = {
-      {1, false, {"register", "save", "repaint"}, true},   {1, true, {"save", "repaint"}, true},
-      {0, true, {"unregister", "save", "repaint"}, false}, {0, false, {"save", "repaint"}, false},
-      {2, false, {"register", "save", "repaint"}, true},  // any non-zero value asks for the entry
+      {1, 0, e, "wlan0", 0, true, {"dock top", "reset history", "unregister"}},
+      {1, 1, e, e, 1, true, {}},
+      {0, 0, e, e, 1, true, {}},
+      {5, 5, e, e, 1, true, {}},
+      {1, 0, e, e, 1, true, {"dock top"}},
+      {0, 1, e, e, 1, true, {"dock bottom"}},
+      {5, 1, e, e, 1, true, {"dock bottom"}},
+      {5, 0, e, e, 1, true, {"dock top"}},
+      {1, 7, e, e, 1, true, {"dock top"}},
+      {1, 1, "", "", 1, true, {}},
+      {1, 1, e, "ETH0", 1, true, {"reset history"}},   // letter case counts
+      {1, 1, e, "eth0 ", 1, true, {"reset history"}},  // so does a trailing blank
+      {1, 1, "", e, 1, true, {"reset history"}},       // first choice of an interface
+      {1, 1, e, "", 1, true, {"reset history"}},
+      {1, 1, "a\xC3\xA9", "a\xC3\xA8", 1, true, {"reset history"}},
+      {1, 1, e, e, 1, false, {"register"}},
+      {1, 1, e, e, 2, false, {"register"}},  // any non-zero value asks for the entry
+      {1, 1, e, e, 0, true, {"unregister"}},
+      {1, 1, e, e, 0, false, {}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "wanted " << c.wanted << ", registered " << c.registered);
-    BarSettings live = Configured();
-    live.runAtStartup = c.wanted;
-    const BarSettings edited = live;
+    SCOPED_TRACE(::testing::Message()
+                 << c.livePosition << " -> " << c.editedPosition << ", '" << c.liveConnection << "' -> '"
+                 << c.editedConnection << "', " << c.runAtStartup << (c.registered ? " registered" : ""));
+    BarSettings live;
+    live.position = c.livePosition;
+    live.connection = c.liveConnection;
+    BarSettings edited = live;
+    edited.position = c.editedPosition;
+    edited.connection = c.editedConnection;
+    edited.runAtStartup = c.runAtStartup;
+    edited.bgColor = MakeColor(1, 2, 3);
     OptionsJournal journal;
     journal.registered = c.registered;
 
     ApplyOptions(live, edited, journal, journal);
 
-    EXPECT_EQ(journal.calls, c.calls);
-    EXPECT_EQ(journal.registered, c.registeredAfter);
+    std::vector<std::string> expected = c.steps;
+    expected.insert(expected.end(), {"save", "repaint"});
+    EXPECT_EQ(journal.calls, expected);
+    EXPECT_EQ(journal.registered, c.runAtStartup != 0);
+    EXPECT_EQ(live, edited);
+    ASSERT_EQ(journal.saved.size(), 1u);
+    EXPECT_EQ(journal.saved[0], edited);
   }
 }
 
-// A start-at-login entry that cannot be written changes nothing else: the
-// ticked box stays in the settings, and saving and repainting still follow.
+// The docking and the reset still find the old settings in place.
+TEST(ApplyOptionsTest, DocksAndResetsBeforeTheCopyIsTakenOver) {
+  struct Watcher final : OptionsEffects {
+    explicit Watcher(const BarSettings& live) : live(live) {}
+    void DockToEdge(DockEdge) override { seen.push_back(live.position); }
+    void ResetHistory() override { seen.push_back(live.connection == "eth0" ? 1 : 0); }
+    void SaveSettings(const BarSettings& s) override { seen.push_back(s.position); }
+    void Repaint() override {}
+    const BarSettings& live;
+    std::vector<int> seen;
+  };
+  BarSettings live;
+  live.connection = "eth0";
+  BarSettings edited = live;
+  edited.position = 0;
+  edited.connection = "wlan0";
+  Watcher watcher(live);
+  OptionsJournal startup;
+  startup.registered = true;
+
+  ApplyOptions(live, edited, watcher, startup);
+
+  EXPECT_THAT(watcher.seen, ElementsAre(1, 1, 0));  // old edge, old connection, then saved the new edge
+}
+
+// An entry that cannot be written changes nothing else: the ticked box stays
+// in the settings, and saving and repainting still follow.
 TEST(ApplyOptionsTest, FailedRegistrationIsIgnored) {
-  BarSettings live = Configured();
+  BarSettings live;
   live.runAtStartup = 0;
   BarSettings edited = live;
   edited.runAtStartup = 1;

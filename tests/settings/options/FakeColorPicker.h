@@ -8,8 +8,8 @@
 
 namespace vantrel::testing {
 
-// A picker that gives the answers queued in `answers` (empty: cancelled) and
-// remembers what it was asked.
+// A picker that gives the answers queued in `answers` (empty or nullopt: the
+// user cancelled) and remembers what it was asked.
 class FakeColorPicker final : public ColorPicker {
  public:
   std::optional<Color> PickColor(QWidget* parent, Color initial) override {

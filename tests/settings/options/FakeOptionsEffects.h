@@ -12,9 +12,7 @@ namespace vantrel::testing {
 class OptionsJournal final : public OptionsEffects, public RunAtStartup {
  public:
   void DockToEdge(DockEdge edge) override {
-    calls.push_back(edge == DockEdge::Bottom ? "dock bottom"
-                    : edge == DockEdge::Top  ? "dock top"
-                                             : "dock none");
+    calls.push_back(edge == DockEdge::Top ? "dock top" : "dock bottom");
   }
   void ResetHistory() override { calls.push_back("reset history"); }
   void SaveSettings(const BarSettings& settings) override {
@@ -25,21 +23,20 @@ class OptionsJournal final : public OptionsEffects, public RunAtStartup {
 
   bool RegisterRunAtStartup() override {
     calls.push_back("register");
-    if (writable) registered = true;
+    registered = writable;
     return writable;
   }
   bool UnregisterRunAtStartup() override {
     calls.push_back("unregister");
-    const bool was = registered && writable;
-    if (writable) registered = false;
-    return was;
+    registered = false;
+    return true;
   }
   bool IsRunAtStartupRegistered() override { return registered; }
 
   std::vector<std::string> calls;
   std::vector<BarSettings> saved;
   bool registered = false;
-  bool writable = true;
+  bool writable = true;  // false: registering fails
 };
 
 }  // namespace vantrel::testing
