@@ -29,7 +29,7 @@ status_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/status"; }
 "$bar" >/dev/null 2>&1 &
 bar_pid=$!
 # Steady traffic on loopback: 16 KiB every 20 ms, ended with the run.
-bash -c 'while :; do head -c 16000 /dev/zero >/dev/udp/127.0.0.1/9 2>/dev/null; sleep 0.02; done' &
+bash -c 'while :; do dd if=/dev/zero bs=16000 count=1 status=none >/dev/udp/127.0.0.1/9 2>/dev/null; sleep 0.02; done' &
 traffic_pid=$!
 trap 'kill $traffic_pid 2>/dev/null; kill -TERM $bar_pid 2>/dev/null; wait $bar_pid 2>/dev/null' EXIT
 
