@@ -225,49 +225,43 @@ TEST_F(QtFrameTest, DrawsWhatFitsOnBarsTooNarrowTooLowOrGrownWithoutADisplayChan
   EXPECT_FALSE(canvas.HasSurface());
 }
 
-class BarTestWidget final : public QWidget {
- public:
-  void paintEvent(QPaintEvent* event) override {
-    paints.push_back(event->rect());
-    QPainter painter(this);
-    QtBarCanvas::PaintScope scope(*canvas, painter);
-    renderer->OnPaint();
-  }
-  QtBarCanvas* canvas = nullptr;
-  BarRenderer* renderer = nullptr;
-  std::vector<QRect> paints;
-};
-
+// Outside a paint event a copy asks the window to repaint that area; its
+// paint event then copies the surface onto the window.
 TEST(QtCanvasWindowTest, CopiesTheSurfaceIntoTheWindowOnEachPaint) {
-  BarTestWidget widget;
-  widget.setAttribute(Qt::WA_OpaquePaintEvent);
-  widget.resize(400, 32);
-  BarSettings settings;
-  QtBarCanvas canvas(&widget);
-  BarRenderer renderer(canvas, settings);
-  widget.canvas = &canvas;
-  widget.renderer = &renderer;
-  widget.show();
+  struct BarWindow final : QWidget {
+    void paintEvent(QPaintEvent* event) override {
+      paints.push_back(event->rect());
+      QPainter painter(this);
+      QtBarCanvas::PaintScope scope(canvas, painter);
+      renderer.OnPaint();
+    }
+    BarSettings settings;
+    QtBarCanvas canvas{this};
+    BarRenderer renderer{canvas, settings};
+    std::vector<QRect> paints;
+  } window;
+  window.setAttribute(Qt::WA_OpaquePaintEvent);
+  window.resize(400, 32);
+  window.show();
   QApplication::processEvents();
 
   TrafficHistory history;
   history.peakDownloadDelta = 100;
-  renderer.PaintBackground(history);
-  renderer.DrawSample({}, history);
-  renderer.DrawMeters(20, 0, history);
-  renderer.CopyToWindow();
-  widget.paints.clear();
+  window.renderer.PaintBackground(history);
+  window.renderer.DrawSample({}, history);
+  window.renderer.DrawMeters(20, 0, history);
+  window.renderer.CopyToWindow();
+  window.paints.clear();
   QApplication::processEvents();
-  ASSERT_FALSE(widget.paints.empty());
-  EXPECT_EQ(widget.grab().toImage().convertToFormat(QImage::Format_RGB32), canvas.Surface());
+  ASSERT_FALSE(window.paints.empty());
+  EXPECT_EQ(window.grab().toImage().convertToFormat(QImage::Format_RGB32), window.canvas.Surface());
 
   // Between sample ticks only the meters are repainted.
-  renderer.DrawMeters(0, 20, history);
-  widget.paints.clear();
-  renderer.CopyToWindow();
+  window.renderer.DrawMeters(0, 20, history);
+  window.paints.clear();
+  window.renderer.CopyToWindow();
   QApplication::processEvents();
-  ASSERT_EQ(widget.paints.size(), 1u);
-  EXPECT_EQ(widget.paints[0], QRect(190, 7, 20, 20));
+  EXPECT_EQ(window.paints, std::vector<QRect>{QRect(190, 7, 20, 20)});
 }
 
 }  // namespace
