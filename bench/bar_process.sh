@@ -33,7 +33,7 @@ bash -c 'while :; do dd if=/dev/zero bs=16000 count=1 status=none >/dev/udp/127.
 traffic_pid=$!
 trap 'kill $traffic_pid 2>/dev/null; kill -TERM $bar_pid 2>/dev/null; wait $bar_pid 2>/dev/null' EXIT
 
-xserver_pid=$(pgrep -n -f "Xvfb ${DISPLAY} ")
+xserver_pid=$XSERVER_PID
 sleep 5  # start-up, font loading and the first frames are not measured
 
 bar_cpu0=$(cpu_ticks "$bar_pid"); x_cpu0=$(cpu_ticks "$xserver_pid"); sw0=$(switches "$bar_pid")
