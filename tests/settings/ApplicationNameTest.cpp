@@ -15,16 +15,5 @@ TEST(ApplicationNameFromPath, IsTheFileNameWithoutItsLastExtension) {
   EXPECT_EQ(ApplicationNameFromPath(""), "");
 }
 
-TEST(IsPlainFileName, RefusesWhatWouldLeaveTheFolder) {
-  EXPECT_TRUE(IsPlainFileName("Vantrel"));
-  EXPECT_TRUE(IsPlainFileName("Brindle Labs"));
-  EXPECT_FALSE(IsPlainFileName(""));
-  EXPECT_FALSE(IsPlainFileName("."));
-  EXPECT_FALSE(IsPlainFileName(".."));
-  EXPECT_FALSE(IsPlainFileName("../x"));
-  EXPECT_FALSE(IsPlainFileName("a/b"));
-  EXPECT_FALSE(IsPlainFileName(std::string_view("a\0b", 3)));
-}
-
 }  // namespace
 }  // namespace vantrel

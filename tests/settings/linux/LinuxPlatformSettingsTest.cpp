@@ -36,23 +36,14 @@ TEST(XdgConfigHome, FollowsTheBaseDirectoryRules) {
     EXPECT_EQ(XdgConfigHome(), "/somewhere/config");
   }
   ScopedEnv home("HOME", "/home/tester");
-  {
-    ScopedEnv config("XDG_CONFIG_HOME", nullptr);
-    EXPECT_EQ(XdgConfigHome(), "/home/tester/.config");
-  }
-  {
-    ScopedEnv config("XDG_CONFIG_HOME", "");
-    EXPECT_EQ(XdgConfigHome(), "/home/tester/.config");
-  }
-  {
-    ScopedEnv config("XDG_CONFIG_HOME", "relative/config");
-    EXPECT_EQ(XdgConfigHome(), "/home/tester/.config") << "a relative path is ignored";
+  for (const char* ignored : {static_cast<const char*>(nullptr), "", "relative/config"}) {
+    ScopedEnv config("XDG_CONFIG_HOME", ignored);
+    EXPECT_EQ(XdgConfigHome(), "/home/tester/.config") << (ignored ? ignored : "unset");
   }
 }
 
 TEST(CurrentExecutablePath, IsThisTestProgramsCanonicalPath) {
-  const std::string path = CurrentExecutablePath();
-  EXPECT_EQ(path, std::filesystem::canonical("/proc/self/exe").string());
+  EXPECT_EQ(CurrentExecutablePath(), std::filesystem::canonical("/proc/self/exe").string());
   EXPECT_EQ(PlatformApplicationName(), "settings_linux_tests");
 }
 
@@ -62,61 +53,38 @@ class PlatformSettingsTest : public ::testing::Test {
   ScopedEnv config{"XDG_CONFIG_HOME", dir.path().c_str()};
 };
 
-TEST_F(PlatformSettingsTest, FirstStartRegistersAndStoresTheDefaultsInTheConfigFolder) {
-  {
-    const auto store = CreatePlatformSettingsStore("Brindle Labs", "Vantrel");
-    const auto autostart = CreatePlatformRunAtStartup();
-    BarSettings s;
-    LoadSettings(s, *store, *autostart);
-    EXPECT_EQ(s, BarSettings{});
-    EXPECT_TRUE(autostart->IsRunAtStartupRegistered());
-    EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"autostart"}) << "the load stored nothing";
-    SaveSettings(s, *store, *autostart);
-  }
+// Loads and saves as one run of the program does.
+BarSettings LoadAndSave() {
+  const auto store = CreatePlatformSettingsStore("Brindle Labs", "Vantrel");
+  const auto autostart = CreatePlatformRunAtStartup();
+  BarSettings s;
+  LoadSettings(s, *store, *autostart);
+  SaveSettings(s, *store, *autostart);
+  return s;
+}
+
+TEST_F(PlatformSettingsTest, FirstStartRegistersAndAMissingEntryIsStoredAsOffAtTheNextSave) {
+  EXPECT_EQ(LoadAndSave(), BarSettings{});
   EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"Brindle Labs", "autostart"}));
   EXPECT_EQ(ListDir(dir / "Brindle Labs"), std::vector<std::string>{"Vantrel.conf"});
   EXPECT_NE(ReadFile(dir / "Brindle Labs/Vantrel.conf").find("Run%20at%20startup=1\n"), std::string::npos);
-
   const std::string entry = ReadFile(dir / "autostart/Vantrel.desktop");
   EXPECT_NE(entry.find("\nExec=" + CurrentExecutablePath() + "\n"), std::string::npos) << entry;
-}
 
-TEST_F(PlatformSettingsTest, AMissingEntryIsStoredAsOffAtTheNextSave) {
-  BarSettings s;
-  {
-    const auto store = CreatePlatformSettingsStore("Brindle Labs", "Vantrel");
-    const auto autostart = CreatePlatformRunAtStartup();
-    LoadSettings(s, *store, *autostart);
-    SaveSettings(s, *store, *autostart);
-  }
   std::filesystem::remove(dir / "autostart/Vantrel.desktop");
-  {
-    const auto store = CreatePlatformSettingsStore("Brindle Labs", "Vantrel");
-    const auto autostart = CreatePlatformRunAtStartup();
-    LoadSettings(s, *store, *autostart);
-    EXPECT_EQ(s.runAtStartup, 1);
-    EXPECT_FALSE(autostart->IsRunAtStartupRegistered()) << "a stored 1 registers nothing";
-    SaveSettings(s, *store, *autostart);
-  }
-  const auto store = CreatePlatformSettingsStore("Brindle Labs", "Vantrel");
-  EXPECT_EQ(store->ReadInt("", "Run at startup", -1), 0);
-}
-
-TEST_F(PlatformSettingsTest, EachApplicationNameHasItsOwnFile) {
-  {
-    const auto store = CreatePlatformSettingsStore("Brindle Labs", "vantrel-copy");
-    store->WriteInt("GUI", "Position", 0);
-  }
-  EXPECT_EQ(ListDir(dir / "Brindle Labs"), std::vector<std::string>{"vantrel-copy.conf"});
-  EXPECT_EQ(CreatePlatformSettingsStore("Brindle Labs", "Vantrel")->ReadInt("GUI", "Position", 1), 1);
+  EXPECT_EQ(LoadAndSave().runAtStartup, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "autostart/Vantrel.desktop")) << "a stored 1 registers nothing";
+  EXPECT_EQ(CreatePlatformSettingsStore("Brindle Labs", "Vantrel")->ReadInt("", "Run at startup", -1), 0);
 }
 
 TEST_F(PlatformSettingsTest, NamesThatWouldLeaveTheFolderGiveAStoreThatWritesNothing) {
+  using Names = std::pair<std::string_view, std::string_view>;
   for (const auto& [company, application] :
-       {std::pair{"Brindle Labs", "../escape"}, std::pair{"..", "Vantrel"}, std::pair{"", "Vantrel"},
-        std::pair{"Brindle Labs", ""}}) {
+       {Names{"Brindle Labs", "../escape"}, Names{"..", "Vantrel"}, Names{".", "Vantrel"},
+        Names{"", "Vantrel"}, Names{"Brindle Labs", ""}, Names{"a/b", "Vantrel"},
+        Names{"Brindle Labs", std::string_view("Van\0trel", 8)}}) {
     const auto store = CreatePlatformSettingsStore(company, application);
-    EXPECT_FALSE(store->WriteInt("GUI", "Position", 0));
+    EXPECT_FALSE(store->WriteInt("GUI", "Position", 0)) << company << "/" << application;
     EXPECT_EQ(store->ReadInt("GUI", "Position", 1), 1);
   }
   EXPECT_TRUE(ListDir(dir.path()).empty());
