@@ -34,9 +34,9 @@ class BarRendererTest : public ::testing::Test {
     settings.uploadColor = MakeColor(0, 0, 200);
   }
 
-  void SampleTick(const TickValues& tick = {}) {
+  void SampleTick() {
     renderer.PaintBackground(history);
-    renderer.DrawSample(tick, history);
+    renderer.DrawSample({}, history);
   }
 
   BarSettings settings;
@@ -125,7 +125,7 @@ TEST_F(BarRendererTest, PaintsOneFullWidthBackgroundRowPerPixelRowAndNothingBelo
   tall.insert(tall.end(), {-20, -40, -60});
   // (height, (y, amount added to bgColor) in drawing order); 32 rows are checked on a real image.
   const std::vector<std::pair<int, std::vector<std::pair<int, int>>>> cases{
-      {13, rows({0, 70, 100, 50, 20, 0, 8, 16, 24, 32, 20, 0, -20})},  // a step of 8, e = 40
+      {13, rows({0, 70, 100, 50, 20, 0, 8, 16, 24, 32, 20, 0, -20})},  // a step of 8, ending at +40
       {60, rows(tall)},
       // Without gradient rows the bottom rows follow the bevel directly...
       {8, rows({0, 70, 100, 50, 20, -20, -40, -60})},
