@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The bar outlives its interface: it watches one end of a veth pair between
+# two private network namespaces while UDP flows across it, and the pair is
+# deleted and made again with the same names 100 times. The bar stays up and
+# docked, still draws the traffic of the link's latest life at full height
+# (a phantom peak would flatten every column), and closes with status 0 and
+# its settings saved on SIGTERM.
+#   recreate_test.sh PATH_TO_VANTREL SCREENSHOT.png
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+if [ "$(id -u)" -ne 0 ] || ! ip netns list >/dev/null 2>&1; then
+  echo "SKIP: making network namespaces needs root"
+  exit 77
+fi
+if [ -z "${VANTREL_E2E_DISPLAY:-}" ]; then
+  VANTREL_E2E_DISPLAY=1 exec "$here/../../tools/with-xsession" --size 1280x800 "$0" "$@"
+fi
+VANTREL=$1
+shot=$2
+source "$here/e2e-lib.sh"
+cycles=100
+
+work=$(mktemp -d)
+sender=vantrel-e2e-tx-$$
+watched=vantrel-e2e-rx-$$
+traffic_pid=""
+cleanup() {
+  [ -n "$traffic_pid" ] && kill "$traffic_pid" 2>/dev/null && wait "$traffic_pid" 2>/dev/null
+  [ -n "${bar_pid:-}" ] && stop_process "$bar_pid"
+  ip netns del "$sender" 2>/dev/null
+  ip netns del "$watched" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+ip netns add "$sender" && ip netns add "$watched" || { echo "SKIP: namespaces not permitted"; exit 77; }
+ip -n "$sender" link set lo up
+ip -n "$watched" link set lo up
+make_link() {
+  ip link add vtx netns "$sender" type veth peer name vrx netns "$watched" &&
+    ip -n "$sender" addr add 10.231.1.1/30 dev vtx &&
+    ip -n "$watched" addr add 10.231.1.2/30 dev vrx &&
+    ip -n "$sender" link set vtx up &&
+    ip -n "$watched" link set vrx up
+}
+make_link || { echo "FAILED: could not make the veth pair"; exit 1; }
+
+# Download colour pure red, so that the columns can be told from the rest.
+mkdir -p "$work/home/.config/Brindle Labs"
+printf '[General]\nConnection=vrx\nRun%%20at%%20startup=0\n\n[GUI]\nDownload%%20Color=255\n' \
+  >"$work/home/.config/Brindle Labs/vantrel.conf"
+
+# Steady traffic, 64 KiB every 50 ms, whenever the link stands; at most 4 min.
+ip netns exec "$sender" bash -c '
+  end=$((SECONDS + 240))
+  while [ $SECONDS -lt $end ]; do
+    { head -c 65000 /dev/zero >/dev/udp/10.231.1.2/9; } 2>/dev/null
+    sleep 0.05
+  done' &
+traffic_pid=$!
+
+start_bar "$work/home" ip netns exec "$watched" || { finish; exit 1; }
+sleep 3
+
+# Each cycle: away for a tick or two, then up for five ticks.
+done_cycles=0
+for _ in $(seq "$cycles"); do
+  ip -n "$watched" link del vrx || break
+  sleep 0.25
+  make_link || break
+  sleep 1
+  kill -0 "$bar_pid" 2>/dev/null || break
+  done_cycles=$((done_cycles + 1))
+done
+check "the link was made again $cycles times with the bar running" equal "$done_cycles" "$cycles"
+check "the bar is still running" kill -0 "$bar_pid"
+check "the bar is still docked" eval 'id=$(bar_window "$bar_pid") && has_strut "$id"'
+
+# A few sample intervals of steady traffic on the latest life of the link.
+# Graph columns are scaled to the peak difference, so the newest columns
+# stand about as tall as the tallest one; a peak larger than the traffic
+# could carry would leave them flat beside its own column.
+sleep 6
+read -r x y w h <<<"$(geometry_of "$bar_id")"
+import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shot"
+# Pixels in the download colour (pure red) per column of the download block,
+# left of the meters: the newest column's height and the tallest.
+graph=$((w / 2 - 20))
+read -r newest tallest <<<"$(convert "$shot" -crop "${graph}x${h}+0+0" +repage \
+  -fx 'r>0.99 && g<0.01 && b<0.01 ? 1 : 0' -scale "${graph}x1!" -depth 16 txt:- |
+  awk -F'[,:() ]+' -v h="$h" 'NR > 1 { v = int($4 / 65535 * h + 0.5)
+    if (v > 0) { newest = v; if (v > tallest) tallest = v } }
+    END { print newest + 0, tallest + 0 }')"
+check "the download graph shows columns ($tallest pixels tall at most)" test "$tallest" -ge 10
+check "the newest column ($newest pixels) stands at least 60% as tall as the tallest" \
+  test $((newest * 10)) -ge $((tallest * 6))
+
+# SIGTERM closes the bar like its Close command.
+kill -TERM "$bar_pid"
+status=timeout
+for _ in $(seq 100); do
+  if ! kill -0 "$bar_pid" 2>/dev/null; then
+    wait "$bar_pid"
+    status=$?
+    break
+  fi
+  sleep 0.1
+done
+[ "$status" = timeout ] || bar_pid=""
+check "the bar ended with status 0 on SIGTERM" equal "$status" 0
+check "the watched interface was saved as the connection" \
+  grep -q '^Connection=vrx' "$work/home/.config/Brindle Labs/vantrel.conf"
+check "the bar reported no sanitizer fault" eval '! grep -q -E "runtime error|Sanitizer" "$work/home/bar.log"'
+finish
