@@ -35,12 +35,13 @@ bench: deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	tools/run-benchmarks $(BENCH_BUILD)
 
-# The netlink parser under libFuzzer; FUZZ_SECONDS bounds the run.
-FUZZ_SECONDS ?= 30
+# The netlink parser under libFuzzer; FUZZ_SECONDS bounds the run, or
+# FUZZ_RUNS=N runs N inputs (with no time bound unless FUZZ_SECONDS is given).
+FUZZ_SECONDS ?= $(if $(FUZZ_RUNS),0,30)
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_BUILD_FUZZ=ON -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_GUI=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	tools/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	tools/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_RUNS)
 
 run: build
 	tools/run-bar $(BUILD)
