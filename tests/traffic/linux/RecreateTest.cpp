@@ -355,7 +355,7 @@ TEST_F(RecreateTest, AWatchedLinkMadeAgainAHundredTimesUnderTrafficGivesNoNegati
   // The ticks did see the link come and go, under new identities, and they
   // measured the traffic while it stood.
   EXPECT_GT(found.ticksWithoutLink, 0);
-  EXPECT_EQ(found.swapsBetweenTwoTicks, kCycles / 2);
+  EXPECT_GE(found.swapsBetweenTwoTicks, kCycles / 2);
   EXPECT_EQ(found.identities.size(), static_cast<std::size_t>(kCycles + 1))
       << "every life of the link has an identity of its own";
   EXPECT_GT(found.unbrokenSamples, kCycles);
