@@ -54,7 +54,7 @@ printf '[General]\nConnection=vrx\nRun%%20at%%20startup=0\n\n[GUI]\nDownload%%20
 ip netns exec "$sender" bash -c '
   end=$((SECONDS + 240))
   while [ $SECONDS -lt $end ]; do
-    { head -c 65000 /dev/zero >/dev/udp/10.231.1.2/9; } 2>/dev/null
+    dd if=/dev/zero bs=65000 count=1 status=none >/dev/udp/10.231.1.2/9 2>/dev/null
     sleep 0.05
   done' &
 traffic_pid=$!
