@@ -2,6 +2,8 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QWidget>
+#include <sys/socket.h>
+
 #include <cstdio>
 
 #include "bar/null/NullAppBar.h"
@@ -50,10 +52,20 @@ class X11DesktopAppBar final : public AppBarService, private QAbstractNativeEven
   bool destroyed_ = false;
 };
 
+// A sample tick sends the whole bar image (about 250 KB on a 1920-pixel
+// screen) to the X server. A send buffer that holds a whole frame lets the
+// kernel take it at once instead of putting the bar to sleep until the
+// server has read the first part.
+void LetTheConnectionHoldAFrame(xcb_connection_t* connection) {
+  const int bytes = 1 << 20;
+  setsockopt(xcb_get_file_descriptor(connection), SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+}
+
 }  // namespace
 
 std::unique_ptr<AppBarService> CreateDesktopAppBar(QWidget& window) {
   if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>()) {
+    LetTheConnectionHoldAFrame(x11->connection());
     // The native window exists from here on; it is not mapped yet.
     const auto id = static_cast<xcb_window_t>(window.winId());
     if (auto ewmh = EwmhAppBar::Connect(x11->connection(), 0, id)) {
