@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "bar/ColorAdjust.h"
+#include "traffic/InterfaceTable.h"
 #include "traffic/QuantityFormat.h"
 
 namespace vantrel {
@@ -26,11 +27,6 @@ constexpr std::int64_t kMeterScale = 35;
 int ToCoordinate(std::int64_t value) {
   constexpr std::int64_t kLimit = std::numeric_limits<int>::max() / 4;
   return static_cast<int>(std::clamp(value, -kLimit, kLimit));
-}
-
-std::int64_t ToByteCount(std::uint64_t counter) {
-  constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-  return static_cast<std::int64_t>(std::min(counter, kMax));
 }
 
 }  // namespace
@@ -149,7 +145,7 @@ void BarRenderer::DrawBlock(const Block& block, const TrafficHistory& history) {
   const int y2 = ToCoordinate((2 * height) / 3 - caption.cy / 2 + 1);
   canvas_.DrawText(ToCoordinate(x), y1, block.caption);
   canvas_.SetTextColor(s.textColor);
-  canvas_.DrawText(ToCoordinate(x), y2, FormatByteCount(ToByteCount(block.counter), text));
+  canvas_.DrawText(ToCoordinate(x), y2, FormatByteCount(CounterValue(block.counter), text));
 
   // The graph's background brightens from the graph colour at the top to
   // nearly +40 at the bottom.

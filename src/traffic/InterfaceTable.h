@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 #include <vector>
@@ -13,6 +14,13 @@ inline constexpr std::uint32_t kIfTypeOther = 1;
 inline constexpr std::uint32_t kIfTypeEthernet = 6;
 inline constexpr std::uint32_t kIfTypePpp = 23;
 inline constexpr std::uint32_t kIfTypeLoopback = 24;
+
+// An octet counter as the signed 64-bit count the measurement works in,
+// held at the largest such count (which no interface reaches in practice).
+inline std::int64_t CounterValue(std::uint64_t octets) {
+  constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+  return static_cast<std::int64_t>(octets > kMax ? kMax : octets);
+}
 
 // One row of the system's interface table.
 struct InterfaceRow {

@@ -1,18 +1,11 @@
 #include "traffic/TrafficMonitor.h"
 
-#include <limits>
-
 #include "traffic/InterfaceSelection.h"
 
 namespace vantrel {
 namespace {
 
 constexpr int kTicksPerSample = 5;
-
-std::int64_t ToCounter(std::uint64_t value) {
-  constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-  return static_cast<std::int64_t>(value > kMax ? kMax : value);
-}
 
 }  // namespace
 
@@ -76,8 +69,8 @@ bool TrafficMonitor::UpdateBar(std::string& connection, TickPainter& painter) {
     tick.out = selectedRow_->outOctets;
     source = selectedRow_->identity;
   }
-  const std::int64_t in = ToCounter(tick.in);
-  const std::int64_t out = ToCounter(tick.out);
+  const std::int64_t in = CounterValue(tick.in);
+  const std::int64_t out = CounterValue(tick.out);
 
   TrafficHistory& h = history_;
   if (h.tickPhase % kTicksPerSample == 0) {
