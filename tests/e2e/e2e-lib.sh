@@ -91,3 +91,53 @@ stop_process() {
   wait "$1" 2>/dev/null
   return 1
 }
+
+# --- A watched link between two private network namespaces.
+# watched_link_setup WORK: makes the namespaces $sender and $watched (names
+# unique to this process), a cleanup trap that also ends $traffic_pid and
+# $bar_pid, and a settings file in WORK/home that watches "vrx" and draws
+# download traffic in pure red. Exits 77 where namespaces are not permitted.
+watched_link_setup() {
+  work=$1
+  sender=vantrel-e2e-tx-$$
+  watched=vantrel-e2e-rx-$$
+  traffic_pid=""
+  trap watched_link_cleanup EXIT
+  ip netns add "$sender" && ip netns add "$watched" || { echo "SKIP: namespaces not permitted"; exit 77; }
+  ip -n "$sender" link set lo up
+  ip -n "$watched" link set lo up
+  mkdir -p "$work/home/.config/Brindle Labs"
+  printf '[General]\nConnection=vrx\nRun%%20at%%20startup=0\n\n[GUI]\nDownload%%20Color=255\n' \
+    >"$work/home/.config/Brindle Labs/vantrel.conf"
+}
+
+watched_link_cleanup() {
+  [ -n "$traffic_pid" ] && kill "$traffic_pid" 2>/dev/null && wait "$traffic_pid" 2>/dev/null
+  [ -n "${bar_pid:-}" ] && stop_process "$bar_pid"
+  ip netns del "$sender" 2>/dev/null
+  ip netns del "$watched" 2>/dev/null
+  rm -rf "$work"
+}
+
+# make_link: the veth pair vtx (10.231.0.1, sender) - vrx (10.231.0.2,
+# watched). The watched end comes up first, so that the sender's first
+# frames are not dropped while its peer is still down.
+make_link() {
+  ip link add vtx netns "$sender" type veth peer name vrx netns "$watched" &&
+    ip -n "$sender" addr add 10.231.0.1/30 dev vtx &&
+    ip -n "$watched" addr add 10.231.0.2/30 dev vrx &&
+    ip -n "$watched" link set vrx up &&
+    ip -n "$sender" link set vtx up
+}
+
+# udp_traffic SECONDS: 64 KiB every 50 ms from the sender to the watched end,
+# whenever the link stands, for at most SECONDS; sets traffic_pid.
+udp_traffic() {
+  ip netns exec "$sender" bash -c '
+    end=$((SECONDS + $1))
+    while [ $SECONDS -lt $end ]; do
+      dd if=/dev/zero bs=65000 count=1 status=none >/dev/udp/10.231.0.2/9 2>/dev/null
+      sleep 0.05
+    done' traffic "$1" &
+  traffic_pid=$!
+}

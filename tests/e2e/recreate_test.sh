@@ -20,44 +20,9 @@ shot=$2
 source "$here/e2e-lib.sh"
 cycles=100
 
-work=$(mktemp -d)
-sender=vantrel-e2e-tx-$$
-watched=vantrel-e2e-rx-$$
-traffic_pid=""
-cleanup() {
-  [ -n "$traffic_pid" ] && kill "$traffic_pid" 2>/dev/null && wait "$traffic_pid" 2>/dev/null
-  [ -n "${bar_pid:-}" ] && stop_process "$bar_pid"
-  ip netns del "$sender" 2>/dev/null
-  ip netns del "$watched" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-ip netns add "$sender" && ip netns add "$watched" || { echo "SKIP: namespaces not permitted"; exit 77; }
-ip -n "$sender" link set lo up
-ip -n "$watched" link set lo up
-make_link() {
-  ip link add vtx netns "$sender" type veth peer name vrx netns "$watched" &&
-    ip -n "$sender" addr add 10.231.1.1/30 dev vtx &&
-    ip -n "$watched" addr add 10.231.1.2/30 dev vrx &&
-    ip -n "$sender" link set vtx up &&
-    ip -n "$watched" link set vrx up
-}
+watched_link_setup "$(mktemp -d)"
 make_link || { echo "FAILED: could not make the veth pair"; exit 1; }
-
-# Download colour pure red, so that the columns can be told from the rest.
-mkdir -p "$work/home/.config/Brindle Labs"
-printf '[General]\nConnection=vrx\nRun%%20at%%20startup=0\n\n[GUI]\nDownload%%20Color=255\n' \
-  >"$work/home/.config/Brindle Labs/vantrel.conf"
-
-# Steady traffic, 64 KiB every 50 ms, whenever the link stands; at most 4 min.
-ip netns exec "$sender" bash -c '
-  end=$((SECONDS + 240))
-  while [ $SECONDS -lt $end ]; do
-    dd if=/dev/zero bs=65000 count=1 status=none >/dev/udp/10.231.1.2/9 2>/dev/null
-    sleep 0.05
-  done' &
-traffic_pid=$!
+udp_traffic 240
 
 start_bar "$work/home" ip netns exec "$watched" || { finish; exit 1; }
 sleep 3
