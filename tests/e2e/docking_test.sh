@@ -22,7 +22,7 @@ trap cleanup EXIT
 # Start on 1280 x 800; the larger mode is used for the resize later.
 xrandr --newmode 1280x800_e2e 0 1280 0 0 0 800 0 0 0 >/dev/null 2>&1
 xrandr --addmode screen 1280x800_e2e && xrandr --output screen --mode 1280x800_e2e
-check "screen starts at 1280 x 800" equal "$(screen_size)" "1280 800"
+check "screen starts at 1280 x 800" wait_until 5 eval '[ "$(screen_size)" = "1280 800" ]'
 
 # --- A fresh user: the bar docks at the bottom edge.
 start_bar "$work/a" || { finish; exit 1; }
