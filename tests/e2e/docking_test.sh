@@ -6,11 +6,9 @@
 #   docking_test.sh PATH_TO_VANTREL
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-if [ -z "${VANTREL_E2E_DISPLAY:-}" ]; then
-  VANTREL_E2E_DISPLAY=1 exec "$here/../../tools/with-xsession" --size 1600x1000 "$0" "$@"
-fi
-VANTREL=$1
 source "$here/e2e-lib.sh"
+run_in_xsession --size 1600x1000 -- "$0" "$@"
+VANTREL=$1
 work=$(mktemp -d)
 pids=()
 cleanup() {

@@ -1,8 +1,29 @@
 # Helpers for the end-to-end checks: assertions, and starting and finding
 # the bar on the private X display that tools/with-xsession made.
 
+e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
 passed=0
 failed=0
+
+# run_in_xsession [with-xsession options] -- SCRIPT ARGS...: the first time a
+# check script runs, it starts itself again on a private X display.
+run_in_xsession() {
+  [ -n "${VANTREL_E2E_DISPLAY:-}" ] && return 0
+  local options=()
+  while [ "$1" != "--" ]; do options+=("$1"); shift; done
+  shift
+  VANTREL_E2E_DISPLAY=1 exec "$e2e_root/tools/with-xsession" "${options[@]}" "$@"
+}
+
+# require_netns: exits 77 (skipped) where this process cannot make network
+# namespaces.
+require_netns() {
+  if [ "$(id -u)" -ne 0 ] || ! ip netns list >/dev/null 2>&1; then
+    echo "SKIP: making network namespaces needs root"
+    exit 77
+  fi
+}
 
 check() {  # check DESCRIPTION COMMAND...
   local what=$1

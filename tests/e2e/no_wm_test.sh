@@ -4,11 +4,9 @@
 #   no_wm_test.sh PATH_TO_VANTREL
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-if [ -z "${VANTREL_E2E_DISPLAY:-}" ]; then
-  VANTREL_E2E_DISPLAY=1 exec "$here/../../tools/with-xsession" --size 1024x768 --no-wm "$0" "$@"
-fi
-VANTREL=$1
 source "$here/e2e-lib.sh"
+run_in_xsession --size 1024x768 --no-wm -- "$0" "$@"
+VANTREL=$1
 work=$(mktemp -d)
 mkdir -p "$work/.config"
 HOME="$work" XDG_CONFIG_HOME="$work/.config" "$VANTREL" >"$work/out.log" 2>"$work/err.log" &

@@ -5,16 +5,11 @@
 #   traffic_test.sh PATH_TO_VANTREL SCREENSHOT.png
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-if [ "$(id -u)" -ne 0 ] || ! ip netns list >/dev/null 2>&1; then
-  echo "SKIP: making network namespaces needs root"
-  exit 77
-fi
-if [ -z "${VANTREL_E2E_DISPLAY:-}" ]; then
-  VANTREL_E2E_DISPLAY=1 exec "$here/../../tools/with-xsession" --size 1280x800 "$0" "$@"
-fi
+source "$here/e2e-lib.sh"
+require_netns
+run_in_xsession --size 1280x800 -- "$0" "$@"
 VANTREL=$1
 shot=$2
-source "$here/e2e-lib.sh"
 
 watched_link_setup "$(mktemp -d)"
 make_link || { echo "FAILED: could not make the veth pair"; exit 1; }
