@@ -44,7 +44,7 @@ void NaiveQPainterCanvas::SetTextColor(Color color) {
   textColor_ = QColor(qRgb(RedOf(color), GreenOf(color), BlueOf(color)));
 }
 
-void NaiveQPainterCanvas::DrawText(int x, int y, std::string_view text) {
+void NaiveQPainterCanvas::DrawTextAt(int x, int y, std::string_view text) {
   // The lines in between have set pens of their own.
   painter_.setPen(textColor_);
   painter_.drawText(x, y + painter_.fontMetrics().ascent(),

@@ -26,7 +26,7 @@ class NaiveQPainterCanvas final : public BarCanvas {
   void EndText() override;
   TextExtent MeasureText(std::string_view text) override;
   void SetTextColor(Color color) override;
-  void DrawText(int x, int y, std::string_view text) override;
+  void DrawTextAt(int x, int y, std::string_view text) override;
   void CopyToWindow(const PixelRect&) override {}
 
  private:

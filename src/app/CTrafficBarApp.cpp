@@ -1,6 +1,7 @@
 #include "app/CTrafficBarApp.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <cstdlib>
 #include <iostream>
 
@@ -21,7 +22,14 @@ namespace {
 // without a close command: the X server went away (Qt then exits at once),
 // or the session ended. They are saved once more on the way out.
 void SaveSettingsOfRunningBar() {
-  if (g_application.m_pMainWnd != nullptr) g_application.m_pMainWnd->SaveOnUnexpectedExit();
+  if (g_application.m_pMainWnd == nullptr) return;
+  if (BarController* controller = g_application.m_pMainWnd->Controller()) controller->SaveOnUnexpectedExit();
+}
+
+// The manual beside the executable, else in the installed documentation folder.
+ManualPlaces PlatformManualPlaces() {
+  const QString beside = QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath();
+  return {(beside + '/' + kManualFileName).toStdString(), std::string(VANTREL_DOC_DIR "/") + kManualFileName};
 }
 
 }  // namespace
@@ -50,20 +58,26 @@ bool CTrafficBarApp::InitInstance() {
 
   const auto interfaces = CreatePlatformInterfaceTable();
   const auto clock = CreatePlatformClock();
-  const auto store = CreatePlatformSettingsStore(company_.toStdString(),
-                                                 QCoreApplication::applicationName().toStdString());
+  const auto store =
+      CreatePlatformSettingsStore(company_.toStdString(), QCoreApplication::applicationName().toStdString());
   const auto runAtStartup = CreatePlatformRunAtStartup();
   QtBarDialogs dialogs(*interfaces);
 
-  CTrafficBarDlg bar(BarServices{*interfaces, *clock, *store, *runAtStartup, dialogs, CreateDesktopAppBar});
+  CTrafficBarDlg bar(QtBarServices{*interfaces, *clock, *store, *runAtStartup, dialogs, CreateDesktopAppBar,
+                                   PlatformManualPlaces()});
+  dialogs.SetBar(&bar);
   m_pMainWnd = &bar;
   static bool exitHookInstalled = false;
   if (!exitHookInstalled) exitHookInstalled = std::atexit(SaveSettingsOfRunningBar) == 0;
 
   // SIGTERM, SIGINT and SIGHUP, and the end of the desktop session, close
-  // the bar like its Close command: settings saved, strip released.
-  TerminationWatcher termination([&bar] { bar.OnCommand(IDCANCEL); });
-  QObject::connect(qApp, &QGuiApplication::commitDataRequest, &bar, [&bar] { bar.OnCommand(IDCANCEL); });
+  // the bar like its Close command: settings saved, strip released. An open
+  // menu or dialog closes first, as cancelled.
+  const auto terminate = [&bar] {
+    if (BarController* controller = bar.Controller()) controller->OnTerminate();
+  };
+  TerminationWatcher termination(terminate);
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, &bar, terminate);
 
   bar.DoModal();
   m_pMainWnd = nullptr;

@@ -1,15 +1,53 @@
 #include "app/QtBarDialogs.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QMenu>
+#include <QUrl>
+
 #include "controls/qt/CAboutBox.h"
 #include "settings/qt/ColorPicker.h"
 #include "settings/qt/OptionsCommand.h"
 
 namespace vantrel {
 
-bool QtBarDialogs::RunOptions(QWidget* bar, BarSettings& settings) {
-  return RunOptionsDialog(bar, settings, adapters_, PlatformColorPicker());
+int QtBarDialogs::TrackMenu(ScreenPoint at, std::span<const MenuItem> items) {
+  QMenu menu(bar_);
+  for (const MenuItem& item : items) {
+    if (item.command == 0) {
+      menu.addSeparator();
+    } else {
+      menu.addAction(QString::fromUtf8(item.text))->setData(item.command);
+    }
+  }
+  // Right edge and top at the pointer.
+  const QAction* chosen = menu.exec(QPoint(at.x - menu.sizeHint().width(), at.y));
+  return chosen != nullptr ? chosen->data().toInt() : 0;
 }
 
-void QtBarDialogs::RunAbout(QWidget* bar) { ShowAboutBox(bar); }
+bool QtBarDialogs::RunOptions(BarSettings& settings) {
+  return RunOptionsDialog(bar_, settings, adapters_, PlatformColorPicker());
+}
+
+void QtBarDialogs::RunAbout() {
+  ShowAboutBox(bar_);
+}
+
+void QtBarDialogs::OpenFile(const std::string& path) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+void QtBarDialogs::CancelAll() {
+  while (QWidget* popup = QApplication::activePopupWidget()) {
+    if (!popup->close()) break;
+  }
+  // Every open modal dialog, the colour picker inside Options included.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (auto* dialog = qobject_cast<QDialog*>(window); dialog != nullptr && dialog->isVisible())
+      dialog->reject();
+  }
+}
 
 }  // namespace vantrel

@@ -54,7 +54,7 @@ class BarCanvas {
   virtual void DrawLine(int x1, int y1, int x2, int y2, Color color) = 0;
 
   // A pass of text drawing: BeginText makes the bar's text font current and
-  // EndText drops it. MeasureText, SetTextColor and DrawText work inside a
+  // EndText drops it. MeasureText, SetTextColor and DrawTextAt work inside a
   // pass only.
   virtual void BeginText() = 0;
   virtual void EndText() = 0;
@@ -62,7 +62,7 @@ class BarCanvas {
   virtual void SetTextColor(Color color) = 0;
   // Draws `text` with the top-left corner of its cell at (x, y), in the
   // current text colour and without a background.
-  virtual void DrawText(int x, int y, std::string_view text) = 0;
+  virtual void DrawTextAt(int x, int y, std::string_view text) = 0;
 
   // Copies the part `area` of the surface to the same place in the window.
   virtual void CopyToWindow(const PixelRect& area) = 0;

@@ -5,8 +5,8 @@
 namespace vantrel {
 
 // Commands of the bar window.
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
+inline constexpr int ID_BAR_OK = 1;      // Enter
+inline constexpr int ID_BAR_CANCEL = 2;  // Esc, the window's close request
 inline constexpr int ID_MENU_ABOUT = 32771;
 inline constexpr int ID_MENU_CLOSE = 32772;
 inline constexpr int ID_MENU_OPTIONS = 32773;

@@ -143,9 +143,9 @@ void BarRenderer::DrawBlock(const Block& block, const TrafficHistory& history) {
 
   const int y1 = ToCoordinate(height / 3 - caption.cy / 2 - 1);
   const int y2 = ToCoordinate((2 * height) / 3 - caption.cy / 2 + 1);
-  canvas_.DrawText(ToCoordinate(x), y1, block.caption);
+  canvas_.DrawTextAt(ToCoordinate(x), y1, block.caption);
   canvas_.SetTextColor(s.textColor);
-  canvas_.DrawText(ToCoordinate(x), y2, FormatByteCount(CounterValue(block.counter), text));
+  canvas_.DrawTextAt(ToCoordinate(x), y2, FormatByteCount(CounterValue(block.counter), text));
 
   // The graph's background brightens from the graph colour at the top to
   // nearly +40 at the bottom.
@@ -173,13 +173,13 @@ void BarRenderer::DrawBlock(const Block& block, const TrafficHistory& history) {
   const std::int64_t sx = x + cx + length + 22;
   canvas_.SetTextColor(s.labelColor);
   const std::int64_t cxs = canvas_.MeasureText("Speed").cx;
-  canvas_.DrawText(ToCoordinate(sx), y1, "Speed");
+  canvas_.DrawTextAt(ToCoordinate(sx), y1, "Speed");
   canvas_.SetTextColor(s.textColor);
-  canvas_.DrawText(ToCoordinate(sx + cxs + 5), y1, FormatSpeed(block.rate, text));
+  canvas_.DrawTextAt(ToCoordinate(sx + cxs + 5), y1, FormatSpeed(block.rate, text));
   canvas_.SetTextColor(s.labelColor);
-  canvas_.DrawText(ToCoordinate(sx), y2, "Max");
+  canvas_.DrawTextAt(ToCoordinate(sx), y2, "Max");
   canvas_.SetTextColor(s.textColor);
-  canvas_.DrawText(ToCoordinate(sx + cxs + 5), y2, FormatSpeed(block.peakRate, text));
+  canvas_.DrawTextAt(ToCoordinate(sx + cxs + 5), y2, FormatSpeed(block.peakRate, text));
 }
 
 void BarRenderer::DrawMeters(std::int64_t deltaIn, std::int64_t deltaOut, const TrafficHistory& history) {

@@ -55,7 +55,7 @@ class RecordingCanvas final : public BarCanvas {
     return {text == "Download" ? 62 : 7 * static_cast<int>(text.size()), 15};
   }
   void SetTextColor(Color color) override { textColor = color; }
-  void DrawText(int x, int y, std::string_view text) override {
+  void DrawTextAt(int x, int y, std::string_view text) override {
     calls.emplace_back(Text{x, y, std::string(text), textColor});
     if (!inTextPass) ++textOutsidePass;
   }

@@ -73,7 +73,7 @@ check "the work area is whole again" wait_until 5 eval '[ "$(workarea)" = "0 0 1
 settings="$work/a/.config/Brindle Labs/vantrel.conf"
 check "the settings were saved on close" eval 'grep -q "^Position=1" "$settings"'
 
-# --- A user who chose the top edge; SIGTERM closes like Close.
+# --- A user who chose the top edge; SIGTERM closes like Close, even with the menu open.
 mkdir -p "$work/c/.config/Brindle Labs"
 printf '[General]\nRun%%20at%%20startup=0\n\n[GUI]\nPosition=0\nBG%%20Color=255\n' >"$work/c/.config/Brindle Labs/vantrel.conf"
 start_bar "$work/c" || { finish; exit 1; }
@@ -84,7 +84,11 @@ check "position 0 docks at the top" equal "$x $y $w $h" "0 0 1601 $((thickness +
 check "the strut reserves the top strip" \
   equal "$(strut_of "$top")" "0, 0, $thickness, 0, 0, 0, 0, 0, 0, 1599, 0, 0"
 check "the work area starts below the bar" wait_until 5 eval '[ "$(workarea)" = "0 $thickness 1600 $((1000 - thickness))" ]'
-check "SIGTERM ends the program" stop_process "$bar_pid"
+# The menu is open when the signal comes: it closes, and so does the bar.
+xdotool mousemove --window "$top" 200 5 click 3
+check "the right-click opens the menu" \
+  wait_until 5 eval '[ "$(xdotool search --all --pid "$bar_pid" --onlyvisible 2>/dev/null | wc -l)" -ge 2 ]'
+check "SIGTERM with the menu open ends the program" stop_process "$bar_pid"
 check "after SIGTERM the work area is whole again" wait_until 5 eval '[ "$(workarea)" = "0 0 1600 1000" ]'
 check "after SIGTERM the settings are saved, the colour unchanged" \
   eval 'grep -q "^BG%20Color=255" "$work/c/.config/Brindle Labs/vantrel.conf" && grep -q "^Position=0" "$work/c/.config/Brindle Labs/vantrel.conf"'

@@ -158,7 +158,7 @@ void QtBarCanvas::SetTextColor(Color color) {
   if (textPainter_.isActive()) textPainter_.setPen(QColor(ToQRgb(color)));
 }
 
-void QtBarCanvas::DrawText(int x, int y, std::string_view text) {
+void QtBarCanvas::DrawTextAt(int x, int y, std::string_view text) {
   if (!textPainter_.isActive()) return;
   runGlyphs_.clear();
   runPositions_.clear();

@@ -81,7 +81,7 @@ class QtBarCanvas : public BarCanvas {
   void EndText() override;
   TextExtent MeasureText(std::string_view text) override;
   void SetTextColor(Color color) override;
-  void DrawText(int x, int y, std::string_view text) override;
+  void DrawTextAt(int x, int y, std::string_view text) override;
   void CopyToWindow(const PixelRect& area) override;
 
  private:

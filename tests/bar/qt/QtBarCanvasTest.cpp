@@ -184,7 +184,7 @@ TEST_F(QtFrameTest, LaysOutTextLikeQtsOwnTextDrawing) {
     const QString qtext = QString::fromLatin1(text.c_str());
     EXPECT_EQ(canvas.MeasureText(text), (TextExtent{metrics.horizontalAdvance(qtext), metrics.height()}))
         << text;
-    canvas.DrawText(x, 9, text);
+    canvas.DrawTextAt(x, 9, text);
     painter.drawText(x, 9 + metrics.ascent(), qtext);
   }
   painter.end();

@@ -1,0 +1,142 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bar/BarHost.h"
+#include "settings/RunAtStartup.h"
+#include "settings/SettingsStore.h"
+#include "settings/null/MemorySettingsStore.h"
+
+namespace vantrel::testing {
+
+// One journal of everything a bar does to its host, its bar service, its
+// dialogs and its store, so that a test can check what happened in which
+// order.
+using Journal = std::vector<std::string>;
+
+inline std::string EdgeName(DockEdge edge) {
+  return edge == DockEdge::Top ? "Top" : "Bottom";
+}
+
+class FakeAppBar final : public AppBarService {
+ public:
+  explicit FakeAppBar(Journal& journal) : journal_(journal) {}
+  void New() override { journal_.push_back("New"); }
+  void SetAutoHideBar(DockEdge, bool) override { journal_.push_back("SetAutoHideBar"); }
+  void QueryPos(DockEdge edge, BarRect&) override { journal_.push_back("QueryPos(" + EdgeName(edge) + ")"); }
+  void SetPos(DockEdge, BarRect&) override { journal_.push_back("SetPos"); }
+  void Remove() override { journal_.push_back("Remove"); }
+
+ private:
+  Journal& journal_;
+};
+
+// A window on a 1024 x 768 screen, 900 x 33 before docking.
+class FakeBarWindow final : public BarWindow {
+ public:
+  explicit FakeBarWindow(Journal& journal) : journal_(journal) {}
+  BarRect WindowRect() override { return rect; }
+  BarRect DesktopRect() override { return desktop; }
+  void PlaceTopmost(const BarRect& rc) override {
+    rect = rc;
+    visible = true;
+    journal_.push_back("Place");
+  }
+  void Hide() override {
+    visible = false;
+    journal_.push_back("Hide");
+  }
+  void Repaint() override { journal_.push_back("Repaint"); }
+  void StartTimer(int milliseconds) override {
+    journal_.push_back("StartTimer(" + std::to_string(milliseconds) + ")");
+  }
+  void StopTimer() override { journal_.push_back("StopTimer"); }
+  void EndRun(int result) override { journal_.push_back("EndRun(" + std::to_string(result) + ")"); }
+
+  BarRect rect{0, 0, 900, 33};
+  BarRect desktop{0, 0, 1024, 768};
+  bool visible = false;
+
+ private:
+  Journal& journal_;
+};
+
+// Dialogs that answer at once; each may run a test's action while it is
+// "open", as the user or the system would meanwhile.
+class FakeBarDialogs final : public BarDialogs {
+ public:
+  explicit FakeBarDialogs(Journal& journal) : journal_(journal) {}
+  int TrackMenu(ScreenPoint at, std::span<const MenuItem> items) override {
+    journal_.push_back("Menu");
+    menuAt = at;
+    menuItems.assign(items.begin(), items.end());
+    if (whileOpen) whileOpen();
+    return menuChoice;
+  }
+  bool RunOptions(BarSettings& settings) override {
+    journal_.push_back("Options");
+    if (editOptions) editOptions(settings);
+    if (whileOpen) whileOpen();
+    return confirmOptions;
+  }
+  void RunAbout() override {
+    journal_.push_back("About");
+    if (whileOpen) whileOpen();
+  }
+  void OpenFile(const std::string& path) override { journal_.push_back("Open " + path); }
+  void CancelAll() override { journal_.push_back("CancelAll"); }
+
+  int menuChoice = 0;
+  bool confirmOptions = true;
+  std::function<void(BarSettings&)> editOptions;
+  std::function<void()> whileOpen;
+  ScreenPoint menuAt;
+  std::vector<MenuItem> menuItems;
+
+ private:
+  Journal& journal_;
+};
+
+// An in-memory store that notes each durable save ("Sync").
+class JournalledStore final : public SettingsStore {
+ public:
+  explicit JournalledStore(Journal& journal) : journal_(journal) {}
+  std::int32_t ReadInt(std::string_view section, std::string_view name, std::int32_t fallback) override {
+    return values.ReadInt(section, name, fallback);
+  }
+  std::string ReadString(std::string_view section, std::string_view name,
+                         std::string_view fallback) override {
+    return values.ReadString(section, name, fallback);
+  }
+  bool WriteInt(std::string_view section, std::string_view name, std::int32_t value) override {
+    return values.WriteInt(section, name, value);
+  }
+  bool WriteString(std::string_view section, std::string_view name, std::string_view value) override {
+    return values.WriteString(section, name, value);
+  }
+  bool Sync() override {
+    journal_.push_back("Sync");
+    return true;
+  }
+
+  MemorySettingsStore values;
+
+ private:
+  Journal& journal_;
+};
+
+class FakeRunAtStartup final : public RunAtStartup {
+ public:
+  bool RegisterRunAtStartup() override { return registered = true; }
+  bool UnregisterRunAtStartup() override {
+    const bool was = registered;
+    registered = false;
+    return was;
+  }
+  bool IsRunAtStartupRegistered() override { return registered; }
+  bool registered = true;
+};
+
+}  // namespace vantrel::testing
