@@ -47,6 +47,16 @@ void AppBarDocking::Remove() {
   registeredWithShell = false;
 }
 
-int DialogUnitsToPixelsY(int units, int fontHeight) { return (units * fontHeight + 4) / 8; }
+int DialogUnitsToPixelsY(int units, int fontHeight) {
+  return (units * fontHeight + 4) / 8;
+}
+
+int DialogBaseUnitX(int alphabetWidth) {
+  return (alphabetWidth / 26 + 1) / 2;
+}
+
+int DialogUnitsToPixelsX(int units, int baseUnitX) {
+  return (units * baseUnitX + 2) / 4;
+}
 
 }  // namespace vantrel

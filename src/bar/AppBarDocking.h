@@ -46,4 +46,12 @@ class AppBarDocking {
 // rounded to the nearest pixel).
 int DialogUnitsToPixelsY(int units, int fontHeight);
 
+// A dialog font's horizontal base unit from the width in pixels of the 52
+// letters "A".."Z" and "a".."z": half their average width, rounded.
+int DialogBaseUnitX(int alphabetWidth);
+
+// Pixels that `units` horizontal dialog units come to at the base unit
+// `baseUnitX` (4 units to a base unit, rounded to the nearest pixel).
+int DialogUnitsToPixelsX(int units, int baseUnitX);
+
 }  // namespace vantrel

@@ -7,13 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "bar/BarFont.h"
+
 namespace vantrel {
-namespace {
-
-constexpr int kFontPoints = 9;
-constexpr int kDefaultDpi = 96;
-
-}  // namespace
 
 QtBarCanvas::QtBarCanvas(QWidget* window) : window_(window) {}
 
@@ -36,7 +32,7 @@ PixelSize QtBarCanvas::ClientSize() const {
 }
 
 int QtBarCanvas::FontPixelSize() const {
-  int dpi = kDefaultDpi;
+  int dpi = kDefaultFontDpi;
   if (fontDpi_) {
     dpi = *fontDpi_;
   } else if (window_) {
@@ -45,8 +41,7 @@ int QtBarCanvas::FontPixelSize() const {
              QGuiApplication::primaryScreen() != nullptr) {
     dpi = static_cast<int>(std::lround(QGuiApplication::primaryScreen()->logicalDotsPerInchY()));
   }
-  // 9 points in pixels, rounded half away from zero.
-  return std::max(1, (kFontPoints * dpi + 36) / 72);
+  return BarFontPixelSize(dpi);
 }
 
 bool QtBarCanvas::CreateSurface(PixelSize size) {
@@ -111,9 +106,9 @@ void QtBarCanvas::DrawLine(int x1, int y1, int x2, int y2, Color color) {
 }
 
 std::unique_ptr<QtBarCanvas::Glyphs> QtBarCanvas::MakeGlyphs(int pixelSize) {
-  QFont font(QStringLiteral("Arial"));
+  QFont font(QString::fromLatin1(kBarFontFamily.data(), static_cast<qsizetype>(kBarFontFamily.size())));
   font.setPixelSize(pixelSize);
-  font.setWeight(QFont::Black);
+  font.setWeight(static_cast<QFont::Weight>(kBarFontWeight));
   auto glyphs = std::make_unique<Glyphs>();
   glyphs->pixelSize = pixelSize;
   glyphs->font = QRawFont::fromFont(font);

@@ -1,0 +1,203 @@
+// The toolkit-free canvas on its own pixel buffer: clipping, text from a
+// scripted glyph source, and the copies handed to the window host.
+
+#include "bar/PixelBufferCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "bar/BarRenderer.h"
+
+namespace vantrel {
+namespace {
+
+constexpr Color kBlack = MakeColor(0, 0, 0);
+constexpr Color kRed = MakeColor(255, 0, 0);
+constexpr Color kWhite = MakeColor(255, 255, 255);
+
+// Every glyph but the space is two columns of three rows, fully and half
+// covered, one pixel right of the pen and six rows above the baseline;
+// every advance is 3.5 pixels. Ascent 8, descent 2.
+class BoxGlyphs final : public GlyphSource {
+ public:
+  bool SetFont(const FontSpec& font) override {
+    sizes.push_back(font.pixelSize);
+    return !fail;
+  }
+  FontMetrics Metrics() const override { return {8, 2}; }
+  bool RenderGlyph(char32_t codePoint, GlyphImage& glyph) override {
+    ++renders;
+    glyph = {224, 1, 6, 2, 3, 4, nullptr};
+    if (codePoint == ' ') glyph.width = 0;
+    glyph.coverage = kCoverage;
+    return true;
+  }
+  static constexpr std::uint8_t kCoverage[12] = {255, 128, 0, 0, 255, 128, 0, 0, 255, 128, 0, 0};
+  std::vector<int> sizes;
+  int renders = 0;
+  bool fail = false;
+};
+
+class Presenter final : public SurfacePresenter {
+ public:
+  void Present(const SurfaceView& surface, const PixelRect& area) override {
+    EXPECT_NE(surface.pixels, nullptr);
+    areas.push_back(area);
+  }
+  std::vector<PixelRect> areas;
+};
+
+Color At(const PixelBufferCanvas& canvas, int x, int y) {
+  const std::uint32_t p = canvas.Surface().Row(y)[x];
+  EXPECT_EQ(p >> 24, 0xFFu) << x << "," << y;  // the fourth byte is always 0xFF
+  return MakeColor((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+// The surface as rows of '.' (black), '#' (the colour `ink`) and '+'
+// (anything else), blacked out again afterwards.
+std::vector<std::string> Picture(PixelBufferCanvas& canvas, Color ink) {
+  const SurfaceView s = canvas.Surface();
+  std::vector<std::string> rows(static_cast<std::size_t>(s.height));
+  for (int y = 0; y < s.height; ++y) {
+    for (int x = 0; x < s.width; ++x) {
+      const Color c = At(canvas, x, y);
+      rows[static_cast<std::size_t>(y)] += c == kBlack ? '.' : c == ink ? '#' : '+';
+    }
+    canvas.DrawLine(0, y, s.width, y, kBlack);
+  }
+  return rows;
+}
+
+class PixelCanvasTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(canvas.CreateSurface({10, 6}));
+    for (int y = 0; y < 6; ++y) canvas.DrawLine(0, y, 10, y, kBlack);
+  }
+  BoxGlyphs glyphs;
+  PixelBufferCanvas canvas{glyphs};
+};
+
+TEST_F(PixelCanvasTest, CutsLinesAndTextAtTheEdgesOfTheSurface) {
+  struct Case {
+    const char* what;
+    std::vector<std::array<int, 4>> lines;
+    std::vector<std::string> picture;
+  };
+  const std::vector<Case> cases{
+      {"end point left out, both directions",
+       {{2, 1, 6, 1}, {6, 3, 2, 3}, {8, 0, 8, 4}, {9, 5, 9, 1}, {0, 0, 0, 0}, {0, 0, 3, 3}},
+       {"........#.", "..####..#.", "........##", "...####.##", ".........#", ".........#"}},
+      {"across and outside",
+       {{-50, 5, 1000, 5}, {3, -100, 3, 100}, {12, -3, 12, 4}, {0, 6, 10, 6}, {-1, 2, -9, 2}, {20, 0, 9, 0}},
+       {"...#......", "...#......", "...#......", "...#......", "...#......", "##########"}},
+      {"at the limits of int",
+       {{-2147483647, 4, 2147483647, 4}, {2147483647, 1, -2147483647, 1}, {0, 2147483647, 0, -2147483647}},
+       {"#.........", "##########", "#.........", "#.........", "##########", "#........."}},
+  };
+  for (const Case& c : cases) {
+    for (const auto& [x1, y1, x2, y2] : c.lines) canvas.DrawLine(x1, y1, x2, y2, kRed);
+    EXPECT_EQ(Picture(canvas, kRed), c.picture) << c.what;
+  }
+
+  // Glyph rows lie 2..4 below the cell's top; those hanging over an edge
+  // are cut.
+  canvas.BeginText();
+  canvas.SetTextColor(kWhite);
+  const std::vector<std::pair<std::array<int, 2>, std::vector<std::string>>> texts{
+      {{-2, -3}, {"+..#+.#+..", "+..#+.#+..", "..........", "..........", "..........", ".........."}},
+      {{7, 3}, {"..........", "..........", "..........", "..........", "..........", "........#+"}},
+      {{-20, 0}, {"..........", "..........", "..........", "..........", "..........", ".........."}},
+      {{0, 100}, {"..........", "..........", "..........", "..........", "..........", ".........."}},
+  };
+  for (const auto& [at, picture] : texts) {
+    canvas.DrawText(at[0], at[1], "AAA");
+    EXPECT_EQ(Picture(canvas, kWhite), picture) << at[0] << "," << at[1];
+  }
+  canvas.EndText();
+}
+
+TEST_F(PixelCanvasTest, PlacesGlyphsOnTheirAdvancesBelowTheCellTopAndBlendsTheirCoverage) {
+  ASSERT_TRUE(canvas.CreateSurface({12, 12}));
+  for (int y = 0; y < 12; ++y) canvas.DrawLine(0, y, 12, y, MakeColor(0, 0, 255));
+  EXPECT_EQ(canvas.MeasureText("A"), (TextExtent{0, 0}));  // nothing outside a text pass
+  canvas.DrawText(0, 0, "A");
+  EXPECT_EQ(At(canvas, 1, 2), MakeColor(0, 0, 255));
+
+  canvas.BeginText();
+  // 3.5 pixels an advance, rounded for the whole text: "A B" is 10.5 -> 11.
+  EXPECT_EQ(canvas.MeasureText("A B"), (TextExtent{11, 10}));
+  EXPECT_EQ(canvas.MeasureText(""), (TextExtent{0, 10}));
+  canvas.SetTextColor(MakeColor(200, 100, 50));
+  canvas.DrawText(2, 3, "A B");
+  canvas.EndText();
+  // The pens at 2, 5.5 and 9 put glyph columns at 3-4 and 10-11 (the space
+  // draws nothing); rows 3 + 8 - 6 = 5 to 7.
+  const Color full = MakeColor(200, 100, 50);
+  const Color half = MakeColor(100, 50, 152);  // 128/255 of the colour over blue
+  for (int y = 0; y < 12; ++y) {
+    for (int x = 0; x < 12; ++x) {
+      Color want = MakeColor(0, 0, 255);
+      if (y >= 5 && y <= 7 && (x == 3 || x == 10)) want = full;
+      if (y >= 5 && y <= 7 && (x == 4 || x == 11)) want = half;
+      EXPECT_EQ(At(canvas, x, y), want) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(PixelCanvasTest, FetchesTheGlyphsOncePerFontSize) {
+  for (int dpi : {96, 96, 120, 120, 96}) {
+    canvas.SetFontDpi(dpi);
+    canvas.BeginText();
+    canvas.DrawText(0, 0, "Download");
+    canvas.EndText();
+  }
+  EXPECT_EQ(glyphs.sizes, (std::vector<int>{12, 15, 12}));
+  EXPECT_EQ(glyphs.renders, 3 * 256);
+
+  // A font that cannot be loaded leaves the glyphs as they were.
+  glyphs.fail = true;
+  canvas.SetFontDpi(144);
+  canvas.BeginText();
+  EXPECT_EQ(canvas.MeasureText("AA"), (TextExtent{7, 10}));
+  canvas.EndText();
+  EXPECT_EQ(glyphs.renders, 3 * 256);
+}
+
+TEST(PixelCanvasCopyTest, HandsTheCopiedAreasCutToTheSurfaceToThePresenter) {
+  BoxGlyphs glyphs;
+  PixelBufferCanvas canvas(glyphs);
+  Presenter presenter;
+  canvas.CopyToWindow({0, 0, 10, 10});  // no presenter, no surface: nothing
+  canvas.SetPresenter(&presenter);
+  canvas.CopyToWindow({0, 0, 10, 10});  // no surface yet
+  EXPECT_TRUE(presenter.areas.empty());
+
+  // The renderer copies the whole bar after a sample tick and the meters
+  // after the others.
+  BarSettings settings;
+  BarRenderer renderer(canvas, settings);
+  TrafficHistory history;
+  canvas.SetClientSize({400, 32});
+  renderer.PaintBackground(history);
+  renderer.DrawSample({}, history);
+  renderer.CopyToWindow();
+  renderer.DrawMeters(1, 1, history);
+  renderer.CopyToWindow();
+  EXPECT_EQ(canvas.Surface().width, 400);
+  EXPECT_EQ(canvas.Surface().stride, 400);
+  EXPECT_EQ(presenter.areas, (std::vector<PixelRect>{{0, 0, 400, 32}, {190, 7, 210, 27}}));
+
+  presenter.areas.clear();
+  for (const PixelRect& area :
+       {PixelRect{-5, -5, 20, 40}, PixelRect{390, 30, 500, 31}, PixelRect{400, 0, 410, 5},
+        PixelRect{10, 10, 10, 20}, PixelRect{0, -9, 400, 0}}) {
+    canvas.CopyToWindow(area);
+  }
+  EXPECT_EQ(presenter.areas, (std::vector<PixelRect>{{0, 0, 20, 32}, {390, 30, 400, 31}}));
+}
+
+}  // namespace
+}  // namespace vantrel
