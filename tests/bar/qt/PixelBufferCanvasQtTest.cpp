@@ -1,0 +1,218 @@
+// The toolkit-free canvas with FreeType text against the Qt canvas: the same
+// renderer frames must give the same pixels wherever there is no text, and
+// texts must sit and measure as Qt's do.
+
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QImage>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "bar/AppBarDocking.h"
+#include "bar/BarRenderer.h"
+#include "bar/PixelBufferCanvas.h"
+#include "bar/linux/FreeTypeGlyphSource.h"
+#include "bar/linux/UndockedBarSize.h"
+#include "bar/qt/QtBarCanvas.h"
+
+namespace vantrel {
+namespace {
+
+// Forwards to another canvas and notes the cell of every text (two pixels
+// wider on each side, for glyphs that reach past their advance); with
+// `drawText` false the texts are measured but not drawn.
+class TextCells final : public BarCanvas {
+ public:
+  TextCells(BarCanvas& inner, bool drawText) : inner_(inner), drawText_(drawText) {}
+  PixelSize ClientSize() const override { return inner_.ClientSize(); }
+  bool HasSurface() const override { return inner_.HasSurface(); }
+  bool CreateSurface(PixelSize size) override { return inner_.CreateSurface(size); }
+  void ReleaseSurface() override { inner_.ReleaseSurface(); }
+  void DrawLine(int x1, int y1, int x2, int y2, Color color) override {
+    inner_.DrawLine(x1, y1, x2, y2, color);
+  }
+  void BeginText() override { inner_.BeginText(); }
+  void EndText() override { inner_.EndText(); }
+  TextExtent MeasureText(std::string_view text) override { return inner_.MeasureText(text); }
+  void SetTextColor(Color color) override { inner_.SetTextColor(color); }
+  void DrawText(int x, int y, std::string_view text) override {
+    const TextExtent extent = inner_.MeasureText(text);
+    cells.push_back({x - 2, y - 2, x + extent.cx + 2, y + extent.cy + 2});
+    if (drawText_) inner_.DrawText(x, y, text);
+  }
+  void CopyToWindow(const PixelRect& area) override { inner_.CopyToWindow(area); }
+
+  std::vector<PixelRect> cells;
+
+ private:
+  BarCanvas& inner_;
+  bool drawText_;
+};
+
+bool InAnyCell(const std::vector<PixelRect>& cells, int x, int y) {
+  return std::any_of(cells.begin(), cells.end(), [&](const PixelRect& c) {
+    return x >= c.left && x < c.right && y >= c.top && y < c.bottom;
+  });
+}
+
+// A full ring of varied differences and a busy tick.
+void Fill(TrafficHistory& h) {
+  std::uint32_t seed = 977;
+  for (int s = 0; s < kHistorySlots; ++s) {
+    seed = seed * 1664525u + 1013904223u;
+    h.downloadDeltas[s] = (seed >> 8) % 5'000'000;
+    h.uploadDeltas[s] = (seed >> 4) % 900'000;
+  }
+  h.peakDownloadDelta = 5'000'000;
+  h.peakUploadDelta = 900'000;
+  h.peakDownloadRate = 5'100'000.0;
+  h.peakUploadRate = 910'000.0;
+  h.writeIndex = 77;
+}
+
+// One sample tick on `canvas`; the cells of its texts.
+std::vector<PixelRect> Frame(BarCanvas& canvas, const BarSettings& settings, bool drawText) {
+  TextCells cells(canvas, drawText);
+  BarRenderer renderer(cells, settings);
+  TrafficHistory history;
+  Fill(history);
+  renderer.PaintBackground(history);
+  renderer.DrawSample({3'456'789'012u, 456'789'012u, 2'345'678.0, 123'456.0}, history);
+  renderer.DrawMeters(300'000, 40'000, history);
+  return cells.cells;
+}
+
+BarSettings Night() {
+  BarSettings s;
+  s.bgColor = MakeColor(40, 44, 70);
+  s.graphColor = MakeColor(10, 10, 24);
+  s.labelColor = MakeColor(150, 160, 200);
+  s.downloadColor = MakeColor(80, 200, 255);
+  s.uploadColor = MakeColor(255, 140, 60);
+  return s;
+}
+
+TEST(PixelCanvasAgainstQtTest, DrawsTheSameLinePixelsAsTheQtCanvasForBarsOfAnySize) {
+  BarSettings white;
+  white.bgColor = MakeColor(255, 255, 255);
+  white.graphColor = MakeColor(250, 240, 200);
+  const BarSettings defaults;
+  const BarSettings night = Night();
+  struct Case {
+    PixelSize size;
+    const BarSettings& settings;
+  };
+  const std::vector<Case> cases{{{1025, 32}, defaults}, {{1920, 32}, night},   {{3840, 32}, white},
+                                {{799, 48}, night},     {{300, 32}, defaults}, {{640, 9}, white},
+                                {{640, 8}, defaults},   {{200, 6}, night},     {{120, 1}, defaults},
+                                {{3, 2}, white}};
+  for (const Case& c : cases) {
+    for (bool drawText : {false, true}) {
+      FreeTypeGlyphSource glyphs;
+      PixelBufferCanvas pixels(glyphs);
+      QtBarCanvas qt;
+      pixels.SetClientSize(c.size);
+      qt.SetClientSize(c.size);
+      qt.SetFontDpi(96);
+      const std::vector<PixelRect> cells = Frame(pixels, c.settings, drawText);
+      Frame(qt, c.settings, drawText);
+      const SurfaceView mine = pixels.Surface();
+      const QImage& theirs = qt.Surface();
+      ASSERT_EQ(QSize(mine.width, mine.height), theirs.size());
+      int differing = 0;
+      for (int y = 0; y < mine.height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(theirs.constScanLine(y));
+        for (int x = 0; x < mine.width; ++x) {
+          if (mine.Row(y)[x] != row[x] && !(drawText && InAnyCell(cells, x, y))) ++differing;
+        }
+      }
+      EXPECT_EQ(differing, 0) << c.size.width << "x" << c.size.height << (drawText ? " with text" : "");
+    }
+  }
+}
+
+// The extent of the ink (pixels other than black) in a surface, as
+// {left, top, right, bottom}, and its total brightness.
+struct Ink {
+  PixelRect box{1 << 20, 1 << 20, -1, -1};
+  long sum = 0;
+  void Add(int x, int y, std::uint32_t pixel) {
+    const int level = static_cast<int>(pixel & 0xFF);
+    if (level == 0) return;
+    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+           std::max(box.bottom, y + 1)};
+    sum += level;
+  }
+};
+
+TEST(PixelCanvasAgainstQtTest, PlacesAndMeasuresTextsLikeTheQtCanvas) {
+  constexpr PixelSize kSize{160, 32};
+  for (int dpi : {96, 120, 144}) {
+    FreeTypeGlyphSource glyphs;
+    PixelBufferCanvas pixels(glyphs);
+    QtBarCanvas qt;
+    pixels.SetFontDpi(dpi);
+    qt.SetFontDpi(dpi);
+    ASSERT_TRUE(pixels.CreateSurface(kSize));
+    ASSERT_TRUE(qt.CreateSurface(kSize));
+    for (const char* text : {"Download", "Upload", "Speed", "Max", "4096 MB", "  10 KB/s", "10000 KB/s",
+                             "3296.71 MB", "0.00 KB/s", "W", "|", "g", "j_"}) {
+      Ink mine;
+      Ink theirs;
+      for (BarCanvas* canvas : std::initializer_list<BarCanvas*>{&pixels, &qt}) {
+        for (int y = 0; y < kSize.height; ++y) canvas->DrawLine(0, y, kSize.width, y, MakeColor(0, 0, 0));
+        canvas->BeginText();
+        canvas->SetTextColor(MakeColor(255, 255, 255));
+        canvas->DrawText(7, 3, text);
+        canvas->EndText();
+      }
+      for (int y = 0; y < kSize.height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(qt.Surface().constScanLine(y));
+        for (int x = 0; x < kSize.width; ++x) {
+          mine.Add(x, y, pixels.Surface().Row(y)[x]);
+          theirs.Add(x, y, row[x]);
+        }
+      }
+      pixels.BeginText();
+      qt.BeginText();
+      EXPECT_EQ(pixels.MeasureText(text), qt.MeasureText(text)) << text << " at " << dpi;
+      pixels.EndText();
+      qt.EndText();
+      // Glyphs are put at whole pixels on both canvases, but the two round
+      // their pen positions apart by up to a pixel; the antialiasing differs
+      // by a fraction of a percent of the ink.
+      const std::string where = std::string(text) + " at " + std::to_string(dpi) + " dpi";
+      ASSERT_LT(theirs.box.left, theirs.box.right) << where;
+      EXPECT_NEAR(mine.box.left, theirs.box.left, 1) << where;
+      EXPECT_NEAR(mine.box.right, theirs.box.right, 1) << where;
+      EXPECT_EQ(mine.box.top, theirs.box.top) << where;
+      EXPECT_EQ(mine.box.bottom, theirs.box.bottom) << where;
+      EXPECT_NEAR(static_cast<double>(mine.sum), static_cast<double>(theirs.sum), theirs.sum / 100.0)
+          << where;
+    }
+  }
+}
+
+// The bar's thickness and undocked width in dialog units of the dialog
+// font, as the Qt window computes them from Qt's font metrics.
+TEST(UndockedBarSizeTest, ComesToTheSizeQtsFontMetricsGiveAt96Dpi) {
+  QFont dialogFont(QStringLiteral("MS Shell Dlg"));
+  dialogFont.setPointSize(8);
+  const QFontMetrics metrics(dialogFont);
+  const int alphabet =
+      metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const PixelSize qt{DialogUnitsToPixelsX(450, DialogBaseUnitX(alphabet)),
+                     DialogUnitsToPixelsY(20, metrics.height())};
+  EXPECT_EQ(qt.height, 33);
+  EXPECT_EQ(UndockedBarSize(96), qt);
+  // Larger at a higher resolution.
+  const std::optional<PixelSize> at144 = UndockedBarSize(144);
+  ASSERT_TRUE(at144);
+  EXPECT_GT(at144->height, 45);
+  EXPECT_GT(at144->width, qt.width * 4 / 3);
+}
+
+}  // namespace
+}  // namespace vantrel
