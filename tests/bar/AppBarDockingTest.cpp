@@ -1,6 +1,7 @@
 #include "bar/AppBarDocking.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -133,6 +134,16 @@ TEST(DialogUnitsTest, TwentyUnitsOfAn8PointDialogFont) {
   EXPECT_EQ(DialogUnitsToPixelsY(20, 12), 30);
   EXPECT_EQ(DialogUnitsToPixelsY(20, 16), 40);
   EXPECT_EQ(DialogUnitsToPixelsY(8, 13), 13);
+}
+
+TEST(DialogUnitsTest, FourHundredFiftyUnitsAcrossFromTheAlphabetsWidth) {
+  // (alphabet width, base unit, 450 units in pixels)
+  for (auto [alphabet, base, pixels] :
+       {std::tuple{353, 7, 788}, {312, 6, 675}, {363, 7, 788}, {364, 7, 788}, {389, 7, 788}, {390, 8, 900}}) {
+    EXPECT_EQ(DialogBaseUnitX(alphabet), base) << alphabet;
+    EXPECT_EQ(DialogUnitsToPixelsX(450, base), pixels) << base;
+  }
+  EXPECT_EQ(DialogUnitsToPixelsX(2, 7), 4);  // 3.5 rounds up
 }
 
 }  // namespace
