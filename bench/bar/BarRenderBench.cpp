@@ -8,52 +8,13 @@
 #include <QGuiApplication>
 #include <cstdio>
 
+#include "BenchFrame.h"
 #include "NaiveQPainterCanvas.h"
 #include "bar/BarRenderer.h"
 #include "bar/qt/QtBarCanvas.h"
 
 namespace vantrel {
 namespace {
-
-constexpr int kBarHeight = 32;
-
-// A full ring of varied differences, as after five minutes of traffic.
-TrafficHistory BusyHistory() {
-  TrafficHistory h;
-  std::uint32_t seed = 12345;
-  auto next = [&seed] {
-    seed = seed * 1664525u + 1013904223u;
-    return static_cast<std::int64_t>(seed >> 8);
-  };
-  for (int s = 0; s < kHistorySlots; ++s) {
-    h.downloadDeltas[s] = next() % 5'000'000;
-    h.uploadDeltas[s] = next() % 800'000;
-  }
-  h.peakDownloadDelta = 5'000'000;
-  h.peakUploadDelta = 800'000;
-  h.peakDownloadRate = 5'100'000.0;
-  h.peakUploadRate = 820'000.0;
-  h.writeIndex = 123;
-  return h;
-}
-
-TickValues BusyTick() {
-  TickValues t;
-  t.in = 3'456'789'012u;
-  t.out = 456'789'012u;
-  t.rateIn = 2'345'678.0;
-  t.rateOut = 123'456.0;
-  return t;
-}
-
-void SampleTickFrame(BarCanvas& canvas, BarRenderer& renderer, TrafficHistory& history,
-                     const TickValues& tick) {
-  renderer.PaintBackground(history);
-  renderer.DrawSample(tick, history);
-  renderer.DrawMeters(300'000, 40'000, history);
-  renderer.CopyToWindow();
-  benchmark::DoNotOptimize(&canvas);
-}
 
 void BM_SampleTickFrame(benchmark::State& state) {
   const BarSettings settings;

@@ -16,95 +16,22 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "support/HeapAllocations.h"
 #include "traffic/MonotonicClock.h"
 #include "traffic/TickPainter.h"
 #include "traffic/TrafficMonitor.h"
 #include "traffic/linux/LinkDumpParser.h"
 #include "traffic/linux/NetlinkInterfaceTable.h"
 
-// Every heap allocation of the program is counted.
-namespace {
-std::atomic<std::uint64_t> allocations{0};
-
-void* CountedAllocate(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
-  throw std::bad_alloc();
-}
-
-void* CountedAllocateAligned(std::size_t size, std::align_val_t alignment) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  const auto align = static_cast<std::size_t>(alignment);
-  if (void* block = std::aligned_alloc(align, (size + align - 1) / align * align)) return block;
-  throw std::bad_alloc();
-}
-}  // namespace
-
-void* operator new(std::size_t size) {
-  return CountedAllocate(size);
-}
-void* operator new[](std::size_t size) {
-  return CountedAllocate(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new(std::size_t size, std::align_val_t alignment) {
-  return CountedAllocateAligned(size, alignment);
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-  return CountedAllocateAligned(size, alignment);
-}
-void operator delete(void* block) noexcept {
-  std::free(block);
-}
-void operator delete[](void* block) noexcept {
-  std::free(block);
-}
-void operator delete(void* block, std::size_t) noexcept {
-  std::free(block);
-}
-void operator delete[](void* block, std::size_t) noexcept {
-  std::free(block);
-}
-void operator delete(void* block, std::align_val_t) noexcept {
-  std::free(block);
-}
-void operator delete[](void* block, std::align_val_t) noexcept {
-  std::free(block);
-}
-void operator delete(void* block, std::size_t, std::align_val_t) noexcept {
-  std::free(block);
-}
-void operator delete[](void* block, std::size_t, std::align_val_t) noexcept {
-  std::free(block);
-}
-
 namespace vantrel {
 namespace {
-
-// Reports the heap allocations made since `before` per iteration of the
-// timed loop; called right after the loop.
-void ReportAllocations(benchmark::State& state, std::uint64_t before) {
-  const auto counted = static_cast<double>(allocations.load() - before);
-  const auto iterations = static_cast<double>(state.iterations());
-  state.counters["allocs_per_iter"] = benchmark::Counter(iterations == 0 ? 0.0 : counted / iterations);
-}
 
 // The bar's drawing steps, reduced to the one result the measurement needs.
 class NoDrawing final : public TickPainter {
@@ -126,7 +53,7 @@ void BM_SelectInterface(benchmark::State& state) {
     state.SkipWithError("the link table cannot be read");
     return;
   }
-  const std::uint64_t before = allocations.load();
+  const std::uint64_t before = HeapAllocations();
   for (auto _ : state) {
     benchmark::DoNotOptimize(monitor.SelectInterface(connection));
     benchmark::DoNotOptimize(monitor.SelectedRow());
@@ -196,7 +123,7 @@ void BM_BareLinkDump(benchmark::State& state) {
     state.SkipWithError("the link table cannot be read");
     return;
   }
-  const std::uint64_t before = allocations.load();
+  const std::uint64_t before = HeapAllocations();
   for (auto _ : state) benchmark::DoNotOptimize(dump.Run());
   ReportAllocations(state, before);
 }
@@ -214,7 +141,7 @@ void BM_UpdateBarTick(benchmark::State& state) {
   // the baselines and the first sample are made before counting starts.
   for (int tick = 0; tick < 10; ++tick) monitor.UpdateBar(connection, painter);
   if (monitor.SelectedRow() == nullptr) state.SetLabel("no Ethernet or PPP interface");
-  const std::uint64_t before = allocations.load();
+  const std::uint64_t before = HeapAllocations();
   for (auto _ : state) benchmark::DoNotOptimize(monitor.UpdateBar(connection, painter));
   ReportAllocations(state, before);
 }
@@ -229,7 +156,7 @@ void BM_ParseLinkDump(benchmark::State& state) {
     state.SkipWithError("the captured reply does not read");
     return;
   }
-  const std::uint64_t before = allocations.load();
+  const std::uint64_t before = HeapAllocations();
   for (auto _ : state) benchmark::DoNotOptimize(ParseLinkDump(reply, table));
   ReportAllocations(state, before);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * reply.size()));
@@ -263,15 +190,7 @@ class MedianReporter : public benchmark::ConsoleReporter {
 }  // namespace vantrel
 
 int main(int argc, char** argv) {
-  // The counts mean something only if this program's operator new is the one
-  // in use.
-  const std::uint64_t before = allocations.load();
-  std::vector<int> probe(64);
-  benchmark::DoNotOptimize(probe.data());
-  if (allocations.load() == before) {
-    std::fprintf(stderr, "heap allocations are not being counted\n");
-    return 1;
-  }
+  if (!vantrel::AllocationsAreCounted()) return 1;
 
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

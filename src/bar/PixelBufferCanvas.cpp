@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "bar/PixelLines.h"
+
 namespace vantrel {
 namespace {
 
@@ -42,40 +44,8 @@ void PixelBufferCanvas::ReleaseSurface() {
   size_ = {};
 }
 
-void PixelBufferCanvas::HorizontalSpan(int y, long long from, long long to, std::uint32_t pixel) {
-  if (y < 0 || y >= size_.height) return;
-  from = std::max(from, 0LL);
-  to = std::min(to, static_cast<long long>(size_.width));
-  if (from >= to) return;
-  std::uint32_t* row = pixels_.get() + static_cast<std::ptrdiff_t>(y) * size_.width;
-  std::fill(row + from, row + to, pixel);
-}
-
-void PixelBufferCanvas::VerticalSpan(int x, long long from, long long to, std::uint32_t pixel) {
-  if (x < 0 || x >= size_.width) return;
-  from = std::max(from, 0LL);
-  to = std::min(to, static_cast<long long>(size_.height));
-  std::uint32_t* at = pixels_.get() + from * size_.width + x;
-  for (long long y = from; y < to; ++y, at += size_.width) *at = pixel;
-}
-
 void PixelBufferCanvas::DrawLine(int x1, int y1, int x2, int y2, Color color) {
-  if (pixels_ == nullptr) return;
-  const std::uint32_t pixel = ToPixel(color);
-  // The pixels from the start point up to, but not including, the end point.
-  if (y1 == y2) {
-    if (x1 <= x2) {
-      HorizontalSpan(y1, x1, x2, pixel);
-    } else {
-      HorizontalSpan(y1, static_cast<long long>(x2) + 1, static_cast<long long>(x1) + 1, pixel);
-    }
-  } else if (x1 == x2) {
-    if (y1 <= y2) {
-      VerticalSpan(x1, y1, y2, pixel);
-    } else {
-      VerticalSpan(x1, static_cast<long long>(y2) + 1, static_cast<long long>(y1) + 1, pixel);
-    }
-  }
+  DrawPixelLine({pixels_.get(), size_.width, size_.height, size_.width}, x1, y1, x2, y2, ToPixel(color));
 }
 
 void PixelBufferCanvas::LoadFont(int pixelSize) {

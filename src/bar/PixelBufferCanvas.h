@@ -24,7 +24,8 @@ inline constexpr std::uint32_t ToPixel(Color color) {
 
 // The bar's canvas without a toolkit: the surface is a plain buffer of
 // 32-bit pixels that the canvas owns, the same pixels on every platform.
-// Lines are written as spans straight into the rows; text comes as coverage
+// Lines are written as spans straight into the rows (the same pixels as
+// the Qt canvas writes); text comes as coverage
 // bitmaps from a GlyphSource, fetched once per font size for the bytes
 // 0..255 (as Latin-1) and blended in the text colour over the surface, so
 // that drawing text allocates nothing.
@@ -79,8 +80,6 @@ class PixelBufferCanvas final : public BarCanvas {
     std::uint32_t offset = 0;
   };
   void LoadFont(int pixelSize);
-  void HorizontalSpan(int y, long long from, long long to, std::uint32_t pixel);
-  void VerticalSpan(int x, long long from, long long to, std::uint32_t pixel);
   void BlendGlyph(const Glyph& glyph, int left, int top);
 
   GlyphSource& glyphSource_;

@@ -4,10 +4,10 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
-#include <algorithm>
 #include <cmath>
 
 #include "bar/BarFont.h"
+#include "bar/PixelLines.h"
 
 namespace vantrel {
 
@@ -62,47 +62,10 @@ void QtBarCanvas::ReleaseSurface() {
   stride_ = 0;
 }
 
-void QtBarCanvas::HorizontalSpan(int y, long long from, long long to, QRgb pixel) {
-  if (y < 0 || y >= surface_.height()) return;
-  from = std::max(from, 0LL);
-  to = std::min(to, static_cast<long long>(surface_.width()));
-  if (from >= to) return;
-  QRgb* at = reinterpret_cast<QRgb*>(pixels_ + y * stride_) + from;
-  long long count = to - from;
-  // In blocks of a fixed size, which the compiler turns into vector stores
-  // even where it leaves a loop of unknown length alone.
-  constexpr int kBlock = 16;
-  for (; count >= kBlock; count -= kBlock, at += kBlock) {
-    for (int i = 0; i < kBlock; ++i) at[i] = pixel;
-  }
-  for (; count > 0; --count) *at++ = pixel;
-}
-
-void QtBarCanvas::VerticalSpan(int x, long long from, long long to, QRgb pixel) {
-  if (x < 0 || x >= surface_.width()) return;
-  from = std::max(from, 0LL);
-  to = std::min(to, static_cast<long long>(surface_.height()));
-  uchar* at = pixels_ + from * stride_ + x * static_cast<qsizetype>(sizeof(QRgb));
-  for (long long y = from; y < to; ++y, at += stride_) *reinterpret_cast<QRgb*>(at) = pixel;
-}
-
 void QtBarCanvas::DrawLine(int x1, int y1, int x2, int y2, Color color) {
-  if (pixels_ == nullptr) return;
-  const QRgb pixel = ToQRgb(color);
-  // The pixels from the start point up to, but not including, the end point.
-  if (y1 == y2) {
-    if (x1 <= x2) {
-      HorizontalSpan(y1, x1, x2, pixel);
-    } else {
-      HorizontalSpan(y1, static_cast<long long>(x2) + 1, static_cast<long long>(x1) + 1, pixel);
-    }
-  } else if (x1 == x2) {
-    if (y1 <= y2) {
-      VerticalSpan(x1, y1, y2, pixel);
-    } else {
-      VerticalSpan(x1, static_cast<long long>(y2) + 1, static_cast<long long>(y1) + 1, pixel);
-    }
-  }
+  const PixelRows rows{reinterpret_cast<std::uint32_t*>(pixels_), surface_.width(), surface_.height(),
+                       stride_ / static_cast<qsizetype>(sizeof(QRgb))};
+  DrawPixelLine(rows, x1, y1, x2, y2, ToQRgb(color));
 }
 
 std::unique_ptr<QtBarCanvas::Glyphs> QtBarCanvas::MakeGlyphs(int pixelSize) {

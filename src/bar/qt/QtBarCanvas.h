@@ -96,9 +96,6 @@ class QtBarCanvas : public BarCanvas {
   };
   static std::unique_ptr<Glyphs> MakeGlyphs(int pixelSize);
 
-  void HorizontalSpan(int y, long long from, long long to, QRgb pixel);
-  void VerticalSpan(int x, long long from, long long to, QRgb pixel);
-
   QPointer<QWidget> window_;
   PixelSize clientSize_;
   std::optional<int> fontDpi_;
