@@ -5,6 +5,8 @@
 //
 // Each frame is the surface as the bar's ticks leave it. Besides the full
 // frames, zoom-*.png show parts of the 1920-pixel frame four times enlarged.
+// pixels-*.png are the same frames drawn on the toolkit-free canvas with
+// FreeType text, to set beside the Qt canvas's.
 
 #include <QDir>
 #include <QGuiApplication>
@@ -14,6 +16,8 @@
 #include <string>
 
 #include "bar/BarRenderer.h"
+#include "bar/PixelBufferCanvas.h"
+#include "bar/linux/FreeTypeGlyphSource.h"
 #include "bar/qt/QtBarCanvas.h"
 #include "traffic/TrafficMonitor.h"
 
@@ -63,9 +67,15 @@ double UploadRate(double t) {
 
 class Scene {
  public:
-  Scene(int width, const BarSettings& settings) : settings_(settings), renderer_(canvas_, settings_) {
+  // On the Qt canvas, or with `pixelCanvas` on the toolkit-free one.
+  Scene(int width, const BarSettings& settings, bool pixelCanvas = false)
+      : settings_(settings),
+        pixelCanvas_(pixelCanvas),
+        renderer_(pixelCanvas ? static_cast<BarCanvas&>(pixels_) : canvas_, settings_) {
     canvas_.SetClientSize({width, kBarHeight});
     canvas_.SetFontDpi(96);
+    pixels_.SetClientSize({width, kBarHeight});
+    pixels_.SetFontDpi(96);
     monitor_.ResetHistory();
     monitor_.StartTimeBase();
   }
@@ -85,7 +95,13 @@ class Scene {
     }
   }
 
-  const QImage& Image() const { return canvas_.Surface(); }
+  QImage Image() const {
+    if (!pixelCanvas_) return canvas_.Surface();
+    const SurfaceView view = pixels_.Surface();
+    return QImage(reinterpret_cast<const uchar*>(view.pixels), view.width, view.height,
+                  view.stride * static_cast<qsizetype>(sizeof(std::uint32_t)), QImage::Format_RGB32)
+        .copy();
+  }
 
  private:
   BarSettings settings_;
@@ -94,6 +110,9 @@ class Scene {
   TrafficMonitor monitor_{interface_, clock_};
   std::string connection_ = "eth0";
   QtBarCanvas canvas_;
+  FreeTypeGlyphSource glyphs_;
+  PixelBufferCanvas pixels_{glyphs_};
+  bool pixelCanvas_;
   BarRenderer renderer_;
   double time_ = 0;
   long tick_ = 0;
@@ -137,6 +156,12 @@ int main(int argc, char** argv) {
   ok &= vantrel::Save(vantrel::Zoom(busy.Image(), 0, 480), path("zoom-1920-download.png"));
   ok &= vantrel::Save(vantrel::Zoom(busy.Image(), 700, 520), path("zoom-1920-centre.png"));
   ok &= vantrel::Save(vantrel::Zoom(busy.Image(), 1440, 480), path("zoom-1920-upload.png"));
+
+  Scene pixels(1920, defaults, true);
+  pixels.Run(330.6);
+  ok &= vantrel::Save(pixels.Image(), path("pixels-1920-busy.png"));
+  ok &= vantrel::Save(vantrel::Zoom(pixels.Image(), 0, 480), path("pixels-zoom-1920-download.png"));
+  ok &= vantrel::Save(vantrel::Zoom(pixels.Image(), 700, 520), path("pixels-zoom-1920-centre.png"));
 
   for (int width : {799, 1025, 1280, 3840}) {
     Scene scene(width, defaults);
