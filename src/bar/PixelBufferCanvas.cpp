@@ -103,7 +103,7 @@ void PixelBufferCanvas::BlendGlyph(const Glyph& glyph, int left, int top) {
   }
 }
 
-void PixelBufferCanvas::DrawText(int x, int y, std::string_view text) {
+void PixelBufferCanvas::DrawTextAt(int x, int y, std::string_view text) {
   if (!inTextPass_) return;
   // Glyphs sit on the font's own advances, each at the whole pixel nearest
   // its pen position.

@@ -66,7 +66,7 @@ class PixelBufferCanvas final : public BarCanvas {
   void EndText() override { inTextPass_ = false; }
   TextExtent MeasureText(std::string_view text) override;
   void SetTextColor(Color color) override { textPixel_ = ToPixel(color); }
-  void DrawText(int x, int y, std::string_view text) override;
+  void DrawTextAt(int x, int y, std::string_view text) override;
   void CopyToWindow(const PixelRect& area) override;
 
  private:

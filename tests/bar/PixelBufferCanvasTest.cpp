@@ -113,7 +113,7 @@ TEST_F(PixelCanvasTest, CutsLinesAndTextAtTheEdgesOfTheSurface) {
       {{0, 100}, {"..........", "..........", "..........", "..........", "..........", ".........."}},
   };
   for (const auto& [at, picture] : texts) {
-    canvas.DrawText(at[0], at[1], "AAA");
+    canvas.DrawTextAt(at[0], at[1], "AAA");
     EXPECT_EQ(Picture(canvas, kWhite), picture) << at[0] << "," << at[1];
   }
   canvas.EndText();
@@ -123,7 +123,7 @@ TEST_F(PixelCanvasTest, PlacesGlyphsOnTheirAdvancesBelowTheCellTopAndBlendsTheir
   ASSERT_TRUE(canvas.CreateSurface({12, 12}));
   for (int y = 0; y < 12; ++y) canvas.DrawLine(0, y, 12, y, MakeColor(0, 0, 255));
   EXPECT_EQ(canvas.MeasureText("A"), (TextExtent{0, 0}));  // nothing outside a text pass
-  canvas.DrawText(0, 0, "A");
+  canvas.DrawTextAt(0, 0, "A");
   EXPECT_EQ(At(canvas, 1, 2), MakeColor(0, 0, 255));
 
   canvas.BeginText();
@@ -131,7 +131,7 @@ TEST_F(PixelCanvasTest, PlacesGlyphsOnTheirAdvancesBelowTheCellTopAndBlendsTheir
   EXPECT_EQ(canvas.MeasureText("A B"), (TextExtent{11, 10}));
   EXPECT_EQ(canvas.MeasureText(""), (TextExtent{0, 10}));
   canvas.SetTextColor(MakeColor(200, 100, 50));
-  canvas.DrawText(2, 3, "A B");
+  canvas.DrawTextAt(2, 3, "A B");
   canvas.EndText();
   // The pens at 2, 5.5 and 9 put glyph columns at 3-4 and 10-11 (the space
   // draws nothing); rows 3 + 8 - 6 = 5 to 7.
@@ -151,7 +151,7 @@ TEST_F(PixelCanvasTest, FetchesTheGlyphsOncePerFontSize) {
   for (int dpi : {96, 96, 120, 120, 96}) {
     canvas.SetFontDpi(dpi);
     canvas.BeginText();
-    canvas.DrawText(0, 0, "Download");
+    canvas.DrawTextAt(0, 0, "Download");
     canvas.EndText();
   }
   EXPECT_EQ(glyphs.sizes, (std::vector<int>{12, 15, 12}));

@@ -37,10 +37,10 @@ class TextCells final : public BarCanvas {
   void EndText() override { inner_.EndText(); }
   TextExtent MeasureText(std::string_view text) override { return inner_.MeasureText(text); }
   void SetTextColor(Color color) override { inner_.SetTextColor(color); }
-  void DrawText(int x, int y, std::string_view text) override {
+  void DrawTextAt(int x, int y, std::string_view text) override {
     const TextExtent extent = inner_.MeasureText(text);
     cells.push_back({x - 2, y - 2, x + extent.cx + 2, y + extent.cy + 2});
-    if (drawText_) inner_.DrawText(x, y, text);
+    if (drawText_) inner_.DrawTextAt(x, y, text);
   }
   void CopyToWindow(const PixelRect& area) override { inner_.CopyToWindow(area); }
 
@@ -165,7 +165,7 @@ TEST(PixelCanvasAgainstQtTest, PlacesAndMeasuresTextsLikeTheQtCanvas) {
         for (int y = 0; y < kSize.height; ++y) canvas->DrawLine(0, y, kSize.width, y, MakeColor(0, 0, 0));
         canvas->BeginText();
         canvas->SetTextColor(MakeColor(255, 255, 255));
-        canvas->DrawText(7, 3, text);
+        canvas->DrawTextAt(7, 3, text);
         canvas->EndText();
       }
       for (int y = 0; y < kSize.height; ++y) {
