@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace vantrel {
 
-class CTrafficBarDlg;
+class BarController;
 
-// The program: runs the bar modally for the whole life of the process.
+// The program: runs the bar for the whole life of the process.
 class CTrafficBarApp {
  public:
   // Runs the program; the process's exit code.
@@ -16,12 +16,13 @@ class CTrafficBarApp {
   bool InitInstance();
 
   // The bar while it runs, else null.
-  CTrafficBarDlg* m_pMainWnd = nullptr;
+  BarController* m_pMainWnd = nullptr;
 
  private:
-  void SetRegistryKey(const QString& company) { company_ = company; }
+  void SetRegistryKey(std::string company) { company_ = std::move(company); }
 
-  QString company_;
+  std::string company_;
+  int exitCode_ = 0;
 };
 
 // The one application object.

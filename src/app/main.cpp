@@ -4,4 +4,6 @@ namespace vantrel {
 CTrafficBarApp g_application;
 }
 
-int main(int argc, char** argv) { return vantrel::g_application.Run(argc, argv); }
+int main(int argc, char** argv) {
+  return vantrel::g_application.Run(argc, argv);
+}

@@ -33,14 +33,14 @@ std::unique_ptr<EwmhAppBar> EwmhAppBar::Connect(xcb_connection_t* connection, in
   // window names itself.
   xcb_window_t check = XCB_NONE;
   const xcb_window_t root = bar->ewmh_.screens[screen]->root;
-  if (!xcb_ewmh_get_supporting_wm_check_reply(&bar->ewmh_, xcb_ewmh_get_supporting_wm_check(&bar->ewmh_, root),
-                                              &check, nullptr) ||
+  if (!xcb_ewmh_get_supporting_wm_check_reply(
+          &bar->ewmh_, xcb_ewmh_get_supporting_wm_check(&bar->ewmh_, root), &check, nullptr) ||
       check == XCB_NONE) {
     return nullptr;
   }
   xcb_window_t self = XCB_NONE;
-  if (!xcb_ewmh_get_supporting_wm_check_reply(&bar->ewmh_, xcb_ewmh_get_supporting_wm_check(&bar->ewmh_, check),
-                                              &self, nullptr) ||
+  if (!xcb_ewmh_get_supporting_wm_check_reply(
+          &bar->ewmh_, xcb_ewmh_get_supporting_wm_check(&bar->ewmh_, check), &self, nullptr) ||
       self != check) {
     return nullptr;
   }
@@ -82,7 +82,8 @@ int EwmhAppBar::ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeigh
     windows.assign(clients.windows, clients.windows + clients.windows_len);
     xcb_ewmh_get_windows_reply_wipe(&clients);
   }
-  Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root), nullptr));
+  Reply<xcb_query_tree_reply_t> tree(
+      xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root), nullptr));
   if (tree) {
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
     windows.insert(windows.end(), children, children + xcb_query_tree_children_length(tree.get()));
@@ -97,7 +98,8 @@ int EwmhAppBar::ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeigh
     if (!xcb_ewmh_get_wm_strut_partial_reply(&ewmh_, xcb_ewmh_get_wm_strut_partial(&ewmh_, other), &strut,
                                              nullptr)) {
       xcb_ewmh_get_extents_reply_t plain{};
-      if (!xcb_ewmh_get_wm_strut_reply(&ewmh_, xcb_ewmh_get_wm_strut(&ewmh_, other), &plain, nullptr)) continue;
+      if (!xcb_ewmh_get_wm_strut_reply(&ewmh_, xcb_ewmh_get_wm_strut(&ewmh_, other), &plain, nullptr))
+        continue;
       strut.top = plain.top;
       strut.bottom = plain.bottom;
       strut.top_end_x = strut.bottom_end_x = UINT32_MAX;  // a plain strut spans the whole edge
@@ -105,16 +107,40 @@ int EwmhAppBar::ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeigh
     const std::uint32_t depth = edge == DockEdge::Top ? strut.top : strut.bottom;
     const bool overlaps = edge == DockEdge::Top ? Overlaps(strut.top_start_x, strut.top_end_x, rc)
                                                 : Overlaps(strut.bottom_start_x, strut.bottom_end_x, rc);
-    if (depth > 0 && overlaps) reserved = std::max(reserved, static_cast<int>(std::min<std::uint32_t>(
-                                                                 depth, static_cast<std::uint32_t>(rootHeight))));
+    if (depth > 0 && overlaps)
+      reserved = std::max(
+          reserved, static_cast<int>(std::min<std::uint32_t>(depth, static_cast<std::uint32_t>(rootHeight))));
   }
   return reserved;
 }
 
+int EwmhAppBar::ReservedByWorkArea(DockEdge edge, int rootHeight, int height) {
+  std::uint32_t desktop = 0;
+  if (!xcb_ewmh_get_current_desktop_reply(&ewmh_, xcb_ewmh_get_current_desktop(&ewmh_, screen_), &desktop,
+                                          nullptr)) {
+    desktop = 0;
+  }
+  xcb_ewmh_get_workarea_reply_t areas{};
+  if (!xcb_ewmh_get_workarea_reply(&ewmh_, xcb_ewmh_get_workarea(&ewmh_, screen_), &areas, nullptr)) return 0;
+  int gap = 0;
+  if (areas.workarea_len > 0) {
+    const xcb_ewmh_geometry_t& area = areas.workarea[desktop < areas.workarea_len ? desktop : 0];
+    gap = edge == DockEdge::Top ? static_cast<int>(area.y)
+                                : rootHeight - static_cast<int>(area.y) - static_cast<int>(area.height);
+  }
+  xcb_ewmh_get_workarea_reply_wipe(&areas);
+  gap = std::clamp(gap, 0, rootHeight);
+  // Where the work area ends at the bar's own strip, it cannot tell what
+  // lies beyond: the bar keeps the offset it found before.
+  if (ownEdge_ == edge && ownDepth_ > 0 && gap <= ownDepth_) return std::max(0, ownDepth_ - height);
+  return gap;
+}
+
 void EwmhAppBar::QueryPos(DockEdge edge, BarRect& rc) {
   const int rootHeight = RootHeight();
-  const int reserved = ReservedByOthers(edge, rc, rootHeight);
   const int height = rc.Height();
+  const int reserved =
+      std::max(ReservedByOthers(edge, rc, rootHeight), ReservedByWorkArea(edge, rootHeight, height));
   if (edge == DockEdge::Top) {
     rc.top = std::max(rc.top, reserved);
     rc.bottom = rc.top + height;
@@ -136,12 +162,16 @@ void EwmhAppBar::SetPos(DockEdge edge, BarRect& rc) {
     strut.bottom_start_x = static_cast<std::uint32_t>(std::max(0, rc.left));
     strut.bottom_end_x = static_cast<std::uint32_t>(std::max(0, rc.right - 1));
   }
+  ownEdge_ = edge;
+  ownDepth_ = static_cast<int>(edge == DockEdge::Top ? strut.top : strut.bottom);
   xcb_ewmh_set_wm_strut_partial(&ewmh_, window_, strut);
   xcb_ewmh_set_wm_strut(&ewmh_, window_, 0, 0, strut.top, strut.bottom);
   xcb_flush(connection_);
 }
 
 void EwmhAppBar::Remove() {
+  ownEdge_ = DockEdge::None;
+  ownDepth_ = 0;
   xcb_delete_property(connection_, window_, ewmh_._NET_WM_STRUT_PARTIAL);
   xcb_delete_property(connection_, window_, ewmh_._NET_WM_STRUT);
   xcb_flush(connection_);

@@ -34,12 +34,18 @@ class EwmhAppBar final : public AppBarService {
   // How far other windows' struts on `edge` reach into the screen over the
   // columns of `rc`, measured from that edge of the root window.
   int ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeight);
+  // How far the window manager's work area stops short of `edge`, less the
+  // bar's own strip: task bars that reserve space without a strut.
+  int ReservedByWorkArea(DockEdge edge, int rootHeight, int height);
   int RootHeight();
 
   xcb_connection_t* connection_;
   int screen_;
   xcb_window_t window_;
   xcb_ewmh_connection_t ewmh_{};
+  // The strut the bar holds now: its edge and how far it reaches in.
+  DockEdge ownEdge_ = DockEdge::None;
+  int ownDepth_ = 0;
 };
 
 }  // namespace vantrel

@@ -1,0 +1,56 @@
+#include "app/PlatformBar.h"
+
+#include <csignal>
+#include <optional>
+
+#include "bar/PixelBufferCanvas.h"
+#include "bar/linux/EventLoop.h"
+#include "bar/linux/FreeTypeGlyphSource.h"
+#include "bar/x11/X11BarHost.h"
+#include "settings/linux/XdgPaths.h"
+
+namespace vantrel {
+namespace {
+
+// Placeholder until the dialogs process lands.
+class NoDialogs final : public BarDialogs {
+ public:
+  int TrackMenu(ScreenPoint, std::span<const MenuItem>) override { return 0; }
+  bool RunOptions(BarSettings&) override { return false; }
+  void RunAbout() override {}
+  void OpenFile(const std::string&) override {}
+  void CancelAll() override {}
+};
+
+}  // namespace
+
+ManualPlaces PlatformManualPlaces() {
+  const std::string executable = CurrentExecutablePath();
+  const std::string folder = executable.substr(0, executable.rfind('/') + 1);
+  return {folder + kManualFileName, std::string(VANTREL_DOC_DIR "/") + kManualFileName};
+}
+
+int RunPlatformBar(const BarStartup& startup, BarController*& running) {
+  EventLoop loop;
+  const auto host = X11BarHost::Open(loop);
+  if (!host) return 1;
+  FreeTypeGlyphSource glyphs;
+  PixelBufferCanvas canvas(glyphs);
+  NoDialogs dialogs;
+  BarController bar(BarServices{startup.interfaces, startup.clock, startup.store, startup.runAtStartup, *host,
+                                dialogs, canvas, host->AppBar(), startup.manual});
+  host->Attach(bar, canvas);
+  // SIGTERM, SIGINT and SIGHUP close the bar like its Close command:
+  // settings saved, strip released; an open menu or dialog closes first.
+  loop.WatchTermination([&bar] { bar.OnTerminate(); });
+  running = &bar;
+  bar.OnInitDialog();
+  // A display that went away shows as a write error, not as a signal.
+  std::signal(SIGPIPE, SIG_IGN);
+  if (!bar.HasEnded()) loop.Run();
+  running = nullptr;
+  // The loop ends with the bar's close, or when the display went away.
+  return bar.HasEnded() ? 0 : 1;
+}
+
+}  // namespace vantrel

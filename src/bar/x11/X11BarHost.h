@@ -1,0 +1,90 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bar/BarController.h"
+#include "bar/PixelBufferCanvas.h"
+#include "bar/SurfacePresenter.h"
+#include "bar/linux/EventLoop.h"
+#include "bar/x11/X11AppBar.h"
+
+namespace vantrel {
+
+// The bar's window on X11, straight over xcb: a dock window created with its
+// type, topmost, kept out of task bars and pagers, and sized from the dialog
+// font until it docks. It turns X events into calls of the bar's controller
+// (expose, right-click, Enter and Esc, the window manager's close request,
+// the window destroyed behind the bar's back, RandR screen changes, a window
+// manager that starts later) and pushes the canvas's pixels to the window.
+class X11BarHost final : public BarWindow, public SurfacePresenter {
+ public:
+  // Opens the display named by $DISPLAY; null (after one line on stderr)
+  // when there is none.
+  static std::unique_ptr<X11BarHost> Open(EventLoop& loop);
+  ~X11BarHost() override;
+
+  X11BarHost(const X11BarHost&) = delete;
+  X11BarHost& operator=(const X11BarHost&) = delete;
+
+  // The screen's vertical resolution: Xft.dpi, else from its size.
+  int Dpi() const { return dpi_; }
+  AppBarService& AppBar() { return appBar_; }
+  xcb_window_t Window() const { return window_; }
+
+  // Starts delivering events to `controller` and drawing through `canvas`.
+  void Attach(BarController& controller, PixelBufferCanvas& canvas);
+  // True when the connection to the X server broke.
+  bool ConnectionLost() const;
+
+  // BarWindow
+  BarRect WindowRect() override { return rect_; }
+  BarRect DesktopRect() override;
+  void PlaceTopmost(const BarRect& rc) override;
+  void Hide() override;
+  void Repaint() override;
+  void StartTimer(int milliseconds) override;
+  void StopTimer() override;
+  void EndRun(int result) override;
+
+  // SurfacePresenter
+  void Present(const SurfaceView& surface, const PixelRect& area) override;
+
+ private:
+  X11BarHost(xcb_connection_t* connection, int screenNumber, EventLoop& loop);
+  void CreateWindow();
+  void ReadKeyboardMapping();
+  void ReadDpi();
+  void Dispatch();
+  void Handle(const xcb_generic_event_t& event);
+  xcb_atom_t Atom(const char* name);
+
+  xcb_connection_t* connection_;
+  int screenNumber_;
+  xcb_screen_t* screen_;
+  EventLoop& loop_;
+  xcb_window_t window_ = XCB_NONE;
+  xcb_gcontext_t gc_ = XCB_NONE;
+  X11AppBar appBar_;
+  BarController* controller_ = nullptr;
+  PixelBufferCanvas* canvas_ = nullptr;
+
+  BarRect rect_;
+  int dpi_ = 96;
+  bool mapped_ = false;
+  bool destroyed_ = false;
+  bool displayChanged_ = false;
+  std::uint8_t randrEventBase_ = 0;
+  bool hasRandr_ = false;
+  xcb_atom_t wmProtocols_ = XCB_NONE;
+  xcb_atom_t wmDeleteWindow_ = XCB_NONE;
+  std::vector<xcb_keycode_t> enterKeys_;
+  std::vector<xcb_keycode_t> escapeKeys_;
+  std::vector<std::uint8_t> rows_;  // a band of the surface, reused
+};
+
+}  // namespace vantrel
