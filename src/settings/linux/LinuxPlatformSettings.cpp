@@ -1,8 +1,8 @@
 #include "settings/ApplicationName.h"
 #include "settings/PlatformSettings.h"
+#include "settings/linux/IniFileStore.h"
 #include "settings/linux/XdgAutostart.h"
 #include "settings/linux/XdgPaths.h"
-#include "settings/qt/IniSettingsStore.h"
 
 namespace vantrel {
 
@@ -14,7 +14,7 @@ std::unique_ptr<SettingsStore> CreatePlatformSettingsStore(std::string_view comp
   if (!configHome.empty() && IsPlainFileName(company) && IsPlainFileName(application)) {
     path = configHome + "/" + std::string(company) + "/" + std::string(application) + ".conf";
   }
-  return std::make_unique<IniSettingsStore>(std::move(path));
+  return std::make_unique<IniFileStore>(std::move(path));
 }
 
 // The entry lives in $XDG_CONFIG_HOME/autostart, for this user only.

@@ -1,0 +1,417 @@
+#include "settings/linux/IniFileStore.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <limits>
+
+#include "settings/SettingsPersistence.h"
+#include "settings/SettingsTestFiles.h"
+
+namespace vantrel {
+namespace {
+
+using testing::ListDir;
+using testing::ReadFile;
+using testing::WriteFile;
+using Names = std::vector<std::string>;
+
+class StubRunAtStartup final : public RunAtStartup {
+ public:
+  bool RegisterRunAtStartup() override {
+    ++registerCalls;
+    return registered = true;
+  }
+  bool UnregisterRunAtStartup() override { return !(registered = false); }
+  bool IsRunAtStartupRegistered() override { return registered; }
+  bool registered = false;
+  int registerCalls = 0;
+};
+
+// What a save of the default record writes while the entry exists, byte for
+// byte what QSettings writes.
+constexpr std::string_view kDefaultsFile =
+    "[General]\nConnection=\nRun%20at%20startup=1\n\n"
+    "[GUI]\nBG%20Color=3174416\nDownload%20Color=1061056\nGraph%20Color=0\nLabel%20Color=12632256\n"
+    "Position=1\nText%20Color=16777215\nUpload%20Color=3195072\n";
+
+class IniFileStoreTest : public ::testing::Test {
+ protected:
+  std::string Folder() const { return dir / "Brindle Labs"; }
+  std::string File() const { return Folder() + "/Vantrel.conf"; }
+  void MakeFolder() const { ASSERT_EQ(mkdir(Folder().c_str(), 0700), 0); }
+
+  BarSettings Load() {
+    IniFileStore store(File());
+    BarSettings s;
+    LoadSettings(s, store, autostart);
+    return s;
+  }
+  void Save(const BarSettings& s) {
+    IniFileStore store(File());
+    SaveSettings(s, store, autostart);
+  }
+  // A save of one value straight through a store.
+  bool SavePosition(std::int32_t position) {
+    IniFileStore store(File());
+    store.WriteInt("GUI", "Position", position);
+    return store.Sync();
+  }
+
+  testing::TempDir dir;
+  StubRunAtStartup autostart;
+};
+
+TEST_F(IniFileStoreTest, ReadsNeverCreateTheFileOrItsFolder) {
+  EXPECT_EQ(Load(), BarSettings{});
+  EXPECT_TRUE(ListDir(dir.path()).empty());
+  MakeFolder();
+  EXPECT_EQ(Load(), BarSettings{});
+  EXPECT_TRUE(ListDir(Folder()).empty());
+}
+
+TEST_F(IniFileStoreTest, FirstStartRegistersAndTheSaveStoresTheDefaults) {
+  BarSettings s = Load();
+  EXPECT_EQ(s, BarSettings{});
+  EXPECT_EQ(autostart.registerCalls, 1);
+  Save(s);
+  EXPECT_EQ(ReadFile(File()), kDefaultsFile);
+  EXPECT_EQ(ListDir(Folder()), Names{"Vantrel.conf"}) << "no lock or temporary files left";
+
+  EXPECT_EQ(Load(), BarSettings{});
+  EXPECT_EQ(autostart.registerCalls, 1) << "a stored value means no new registration";
+}
+
+TEST_F(IniFileStoreTest, EveryFieldRoundTripsThroughTheFile) {
+  const BarSettings s{.connection = "Intel(R) Ethernet Connection (7) I219-LM",
+                      .bgColor = 0xFF000000u,
+                      .textColor = 0x80000000u,
+                      .labelColor = 0xFFFFFFFFu,
+                      .graphColor = 0x7FFFFFFFu,
+                      .downloadColor = 1,
+                      .uploadColor = 0x00ABCDEFu,
+                      .position = std::numeric_limits<std::int32_t>::min(),
+                      .runAtStartup = 0};
+  Save(s);
+  EXPECT_EQ(Load(), s);
+}
+
+TEST_F(IniFileStoreTest, IntegersAreReadFromTheirDecimalTextWithin32Bits) {
+  constexpr std::int32_t kFallback = -77;
+  // "4278190080" is a colour with its top byte written unsigned; the
+  // @Variant is an int as QSettings stores one.
+  std::vector<std::pair<std::string, std::int32_t>> cases = {
+      {"0", 0},
+      {"-5", -5},
+      {"+5", 5},
+      {"  12  ", 12},
+      {"4278190080", -16777216},
+      {"4294967295", -1},
+      {"-2147483648", std::numeric_limits<std::int32_t>::min()},
+      {"@Variant(\\0\\0\\0\\x2\\0\\0\\0\\a)", 7},
+  };
+  for (const char* refused : {"4294967296", "-2147483649", "99999999999999999999999", "", "12abc", "1.0",
+                              "1e3", "0x10", "true", "1, 2", "@Rect(1 2 3 4)"}) {
+    cases.emplace_back(refused, kFallback);
+  }
+  MakeFolder();
+  std::string text = "[GUI]\n";
+  for (std::size_t i = 0; i < cases.size(); ++i)
+    text += "Case" + std::to_string(i) + "=" + cases[i].first + "\n";
+  WriteFile(File(), text);
+  IniFileStore store(File());
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(store.ReadInt("GUI", "Case" + std::to_string(i), kFallback), cases[i].second)
+        << "stored text: " << cases[i].first;
+  }
+}
+
+TEST_F(IniFileStoreTest, TextsRoundTripByteForByteUpToTheFirstNul) {
+  std::vector<std::string> texts = {"",
+                                    " leading and trailing spaces ",
+                                    "comma, semicolon; equals = hash # quote \" apostrophe '",
+                                    "back\\slash and \\n not a newline",
+                                    "@ByteArray(looks like a value)",
+                                    "[GUI]",
+                                    "line\nbreak\ttab\rreturn",
+                                    "Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC \xF0\x9F\x93\xB6",
+                                    "caf\xE9 \xFF\xFE not UTF-8",
+                                    "\xC3",
+                                    "\xEF\xBB\xBF"
+                                    "byte order mark"};
+  texts.push_back(std::string(4000, 'y'));
+  texts.push_back(std::string("eth0\0hidden", 11));
+  const auto key = [](std::size_t i) { return "Text" + std::to_string(i); };
+  {
+    IniFileStore store(File());
+    for (std::size_t i = 0; i < texts.size(); ++i) ASSERT_TRUE(store.WriteString("", key(i), texts[i]));
+    EXPECT_TRUE(ListDir(dir.path()).empty()) << "nothing is written before Sync";
+  }
+  IniFileStore store(File());  // the first store wrote its values when it was destroyed
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ(store.ReadString("", key(i), "?"), texts[i].substr(0, texts[i].find('\0'))) << i;
+  }
+  EXPECT_EQ(ReadFile(File()).find("hidden"), std::string::npos);
+}
+
+TEST_F(IniFileStoreTest, ValuesOfOthersInTheFileAreKept) {
+  MakeFolder();
+  WriteFile(File(),
+            "[General]\nConnection=old\nWindow%20State=2\n\n[GUI]\nFont=Sans\n\n[Other]\nKey=value\n");
+  IniFileStore store(File());
+  EXPECT_EQ(store.ReadString("", "Connection", "?"), "old");
+  // Someone else adds a value after the store read the file.
+  WriteFile(File(), ReadFile(File()) + "Added=later\n");
+  store.WriteString("", "Connection", "new");
+  ASSERT_TRUE(store.Sync());
+  EXPECT_EQ(
+      ReadFile(File()),
+      "[General]\nConnection=new\nWindow%20State=2\n\n[GUI]\nFont=Sans\n\n[Other]\nAdded=later\nKey=value\n");
+}
+
+TEST_F(IniFileStoreTest, NamesThatQSettingsWouldSplitAreRefused) {
+  IniFileStore store(File());
+  EXPECT_FALSE(store.WriteInt("GUI/Sub", "Position", 1));
+  EXPECT_FALSE(store.WriteInt("GUI", "a\\b", 1));
+  EXPECT_FALSE(store.WriteString("", "", "x"));
+  EXPECT_EQ(store.ReadInt("GUI/Sub", "Position", 9), 9);
+  EXPECT_TRUE(store.Sync());
+  EXPECT_TRUE(ListDir(dir.path()).empty());
+}
+
+// --- Damaged and hostile files
+
+struct CorpusCase {
+  const char* file;
+  BarSettings expected;    // runAtStartup 1: the value could not be read, so the load registers
+  bool keptAside = false;  // not a text file
+};
+
+void PrintTo(const CorpusCase& c, std::ostream* out) {
+  *out << c.file;
+}
+
+const CorpusCase kCorpus[] = {
+    {"empty.conf", {}},
+    {"binary-garbage.conf", {}, true},
+    {"wrong-types.conf", {.connection = "", .uploadColor = 255}},  // a text with a comma reads as a list
+    {"huge-numbers.conf",
+     {.connection = "eth0",
+      .bgColor = 0xFF000000u,
+      .graphColor = 0x80000000u,
+      .downloadColor = 0xFFFFFFFFu,
+      .position = -5}},
+    {"duplicate-keys.conf", {.connection = "second", .bgColor = 1, .position = 5, .runAtStartup = 0}},
+    {"missing-gui-section.conf", {.connection = "wlp2s0", .runAtStartup = 0}},
+    {"no-section-header.conf", {.connection = "enp0s31f6", .position = 0, .runAtStartup = 0}},
+    {"crlf-line-ends.conf", {.connection = "eth1", .textColor = 255, .position = 0, .runAtStartup = 0}},
+    {"long-connection.conf", {.connection = std::string(255, 'a'), .runAtStartup = 0}},
+    {"nul-bytes.conf", {.connection = "eth", .bgColor = 7, .runAtStartup = 0}, true},
+    {"broken-lines.conf", {.connection = "", .textColor = 17, .position = 0, .runAtStartup = 0}},
+    {"literal-spaces-in-names.conf",
+     {.connection = "Intel(R) Wi-Fi 6 AX201 160MHz",
+      .bgColor = 0x00123456u,
+      .uploadColor = 0xFFFFFFFFu,
+      .position = 0,
+      .runAtStartup = 0}},
+    // Undecodable bytes read as U+FFFD.
+    {"invalid-utf8.conf", {.connection = "caf\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD", .runAtStartup = 0}},
+};
+
+class CorpusTest : public IniFileStoreTest, public ::testing::WithParamInterface<CorpusCase> {};
+
+TEST_P(CorpusTest, LoadsWhatItCanAndASaveOverItReadsBackWhole) {
+  const std::string source = std::string(VANTREL_SETTINGS_CORPUS) + "/" + GetParam().file;
+  ASSERT_TRUE(std::filesystem::is_regular_file(source)) << source;
+  MakeFolder();
+  WriteFile(File(), ReadFile(source));
+  EXPECT_EQ(Load(), GetParam().expected);
+  EXPECT_EQ(autostart.registerCalls, GetParam().expected.runAtStartup == 1 ? 1 : 0);
+
+  const BarSettings s{.connection = "saved", .bgColor = 0xFF102030u, .position = 0};
+  autostart.registered = true;
+  Save(s);
+  EXPECT_EQ(Load(), s);
+  if (GetParam().keptAside) {
+    EXPECT_EQ(ListDir(Folder()), (Names{"Vantrel.conf", "Vantrel.conf.unreadable"}));
+    EXPECT_EQ(ReadFile(File() + ".unreadable"), ReadFile(source));
+  } else {
+    EXPECT_EQ(ListDir(Folder()), Names{"Vantrel.conf"});
+  }
+  EXPECT_LT(ReadFile(File()).size(), 8192u);
+}
+
+INSTANTIATE_TEST_SUITE_P(HostileFiles, CorpusTest, ::testing::ValuesIn(kCorpus));
+
+// A second name for the old file sees whatever is written into it in place:
+// a save must put a whole new file under the name, or leave the old one.
+TEST_F(IniFileStoreTest, ASaveReplacesTheWholeFileOrLeavesTheOldOne) {
+  autostart.registered = true;
+  Save(BarSettings{});
+  const std::string secondName = dir / "old.conf";
+  ASSERT_EQ(link(File().c_str(), secondName.c_str()), 0);
+
+  BarSettings s;
+  s.connection = std::string(255, 'c');
+  {
+    testing::FileSizeLimit full(200);  // the new file needs more than this
+    IniFileStore store(File());
+    SaveSettings(s, store, autostart);
+    EXPECT_FALSE(store.Sync());
+  }
+  EXPECT_EQ(ReadFile(File()), kDefaultsFile);
+  EXPECT_EQ(ListDir(Folder()), Names{"Vantrel.conf"});
+
+  Save(s);
+  EXPECT_EQ(ReadFile(secondName), kDefaultsFile);
+  EXPECT_EQ(Load().connection, s.connection);
+}
+
+// --- Where a save writes
+
+// Sets TMPDIR for one test and puts back what was there.
+class ScopedTmpdir {
+ public:
+  explicit ScopedTmpdir(const std::string& value) {
+    if (const char* old = std::getenv("TMPDIR")) old_ = old;
+    setenv("TMPDIR", value.c_str(), 1);
+  }
+  ScopedTmpdir(const ScopedTmpdir&) = delete;
+  ScopedTmpdir& operator=(const ScopedTmpdir&) = delete;
+  ~ScopedTmpdir() { old_ ? setenv("TMPDIR", old_->c_str(), 1) : unsetenv("TMPDIR"); }
+
+ private:
+  std::optional<std::string> old_;
+};
+
+TEST_F(IniFileStoreTest, ASaveUsesOnlyTheSettingsFolderWhateverTmpdirIs) {
+  const std::string file = dir / "not-a-folder";
+  WriteFile(file, "");
+  const std::string readOnly = dir / "read-only";
+  ASSERT_EQ(mkdir(readOnly.c_str(), 0500), 0);
+  for (const std::string& tmpdir : {dir / "missing", file, readOnly, std::string("relative")}) {
+    ScopedTmpdir scoped(tmpdir);
+    ASSERT_TRUE(SavePosition(0)) << tmpdir;
+    EXPECT_EQ(IniFileStore(File()).ReadInt("GUI", "Position", -1), 0) << tmpdir;
+    ASSERT_TRUE(SavePosition(1)) << tmpdir;
+  }
+  EXPECT_TRUE(ListDir(readOnly).empty());
+  EXPECT_EQ(ListDir(Folder()), Names{"Vantrel.conf"});
+}
+
+TEST_F(IniFileStoreTest, TheNextSaveDeletesWhatAnInterruptedSaveLeftBehind) {
+  MakeFolder();
+  const Names leftovers = {".Vantrel.conf.Ab12Cd", ".Vantrel.conf.zzzzzz"};
+  const Names others = {".Vantrel.conf.fresh1", ".Vantrel.conf.toolong", ".Vantrel.conf.ab-12c",
+                        ".Other.conf.Ab12Cd", "Vantrel.conf.Ab12Cd"};
+  const timespec anHourAgo[2] = {{std::time(nullptr) - 3600, 0}, {std::time(nullptr) - 3600, 0}};
+  for (const std::string& name : leftovers) {
+    WriteFile(Folder() + "/" + name, "[GUI]\nPosit");
+    ASSERT_EQ(utimensat(AT_FDCWD, (Folder() + "/" + name).c_str(), anHourAgo, 0), 0);
+  }
+  for (const std::string& name : others) {
+    WriteFile(Folder() + "/" + name, "not ours");
+    if (name != ".Vantrel.conf.fresh1") utimensat(AT_FDCWD, (Folder() + "/" + name).c_str(), anHourAgo, 0);
+  }
+  ASSERT_TRUE(SavePosition(0));
+  Names expected = others;
+  expected.push_back("Vantrel.conf");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(ListDir(Folder()), expected);
+}
+
+TEST_F(IniFileStoreTest, ALinkToARegularFileIsFollowedAndStaysALink) {
+  const std::string target = dir / "dotfiles/vantrel.conf";
+  ASSERT_TRUE(std::filesystem::create_directories(dir / "dotfiles"));
+  WriteFile(target, "[Other]\nKey=kept\n");
+  MakeFolder();
+  ASSERT_EQ(symlink("../dotfiles/vantrel.conf", File().c_str()), 0);
+  ASSERT_TRUE(SavePosition(0));
+  EXPECT_TRUE(std::filesystem::is_symlink(File()));
+  EXPECT_EQ(ReadFile(target), "[GUI]\nPosition=0\n\n[Other]\nKey=kept\n");
+  EXPECT_EQ(ListDir(dir / "dotfiles"), Names{"vantrel.conf"});
+  EXPECT_EQ(ListDir(Folder()), Names{"Vantrel.conf"});
+}
+
+TEST_F(IniFileStoreTest, WhatIsNotARegularFileIsNeverReplaced) {
+  MakeFolder();
+  const std::string elsewhere = dir / "elsewhere";
+  ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
+  ASSERT_EQ(mkfifo((elsewhere + "/fifo").c_str(), 0600), 0);
+  ASSERT_EQ(mkdir((elsewhere + "/folder").c_str(), 0700), 0);
+  // A device of the machine's own would be at stake: this one is a private
+  // copy of /dev/null, made where root may make one.
+  const bool device = mknod((elsewhere + "/device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+  const auto kind = [](const std::string& path) { return std::filesystem::symlink_status(path).type(); };
+  using std::filesystem::file_type;
+
+  struct Case {
+    std::string what;
+    std::function<void()> make;
+  };
+  std::vector<Case> cases = {
+      {"a pipe", [&] { mkfifo(File().c_str(), 0600); }},
+      {"a folder", [&] { mkdir(File().c_str(), 0700); }},
+      {"a link to a pipe", [&] { symlink((elsewhere + "/fifo").c_str(), File().c_str()); }},
+      {"a link to a folder", [&] { symlink((elsewhere + "/folder").c_str(), File().c_str()); }},
+      {"a dangling link", [&] { symlink((elsewhere + "/missing").c_str(), File().c_str()); }},
+      {"a link to itself", [&] { symlink(File().c_str(), File().c_str()); }},
+  };
+  if (device)
+    cases.push_back(
+        {"a link to a device", [&] { symlink((elsewhere + "/device").c_str(), File().c_str()); }});
+  for (const Case& c : cases) {
+    c.make();
+    const file_type before = kind(File());
+    EXPECT_EQ(Load(), BarSettings{}) << c.what;  // would hang if the pipe were opened for reading
+    EXPECT_FALSE(SavePosition(0)) << c.what;
+    EXPECT_EQ(kind(File()), before) << c.what;
+    EXPECT_EQ(ListDir(Folder()), Names{"Vantrel.conf"}) << c.what;
+    std::filesystem::remove(File());
+  }
+  EXPECT_EQ(kind(elsewhere + "/fifo"), file_type::fifo);
+  EXPECT_EQ(ListDir(elsewhere + "/folder"), Names{});
+  EXPECT_EQ(ListDir(elsewhere), device ? (Names{"device", "fifo", "folder"}) : (Names{"fifo", "folder"}));
+  if (device) {
+    EXPECT_EQ(kind(elsewhere + "/device"), file_type::character);
+  }
+}
+
+TEST_F(IniFileStoreTest, AFileThatCouldNotBeReadIsKeptAsideBeforeASaveReplacesIt) {
+  MakeFolder();
+  std::string limit = "[General]\nRun%20at%20startup=0\n[GUI]\nPosition=0\n[Padding]\nX=";
+  limit += std::string(IniFileStore::kMaxFileSize - limit.size() - 1, 'p') + "\n";
+  WriteFile(File(), limit);
+  EXPECT_EQ(Load().position, 0) << "a file of exactly the limit is read";
+
+  const std::string tooLarge = limit + "z";
+  WriteFile(File(), tooLarge);
+  EXPECT_EQ(Load(), BarSettings{});
+  autostart.registered = true;
+  Save(BarSettings{});
+  EXPECT_EQ(ReadFile(File()), kDefaultsFile);
+  EXPECT_EQ(ReadFile(File() + ".unreadable"), tooLarge);
+
+  Save(BarSettings{});  // the file is readable now: nothing more is kept
+  EXPECT_EQ(ListDir(Folder()), (Names{"Vantrel.conf", "Vantrel.conf.unreadable"}));
+
+  // A second unreadable file does not take the place of the first.
+  WriteFile(File(), std::string("\0\x01\x02", 3));
+  ASSERT_TRUE(SavePosition(0));
+  EXPECT_EQ(ReadFile(File() + ".unreadable"), tooLarge);
+  EXPECT_EQ(ReadFile(File() + ".unreadable.1"), std::string("\0\x01\x02", 3));
+
+  if (geteuid() != 0) {  // root reads any file
+    ASSERT_EQ(chmod(File().c_str(), 0), 0);
+    ASSERT_TRUE(SavePosition(1));
+    EXPECT_TRUE(std::filesystem::exists(File() + ".unreadable.2"));
+  }
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,260 @@
+// The codec against QSettings itself: files read alike both ways, and what
+// the codec writes is what QSettings writes and reads back.
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QStringList>
+#include <filesystem>
+#include <limits>
+#include <optional>
+
+#include "settings/IniCodec.h"
+#include "settings/SettingsTestFiles.h"
+
+namespace vantrel {
+namespace {
+
+using testing::ReadFile;
+using testing::WriteFile;
+
+// What the settings store has always made of a QSettings value.
+std::optional<std::int32_t> QtInt(const QVariant& value) {
+  bool ok = false;
+  qlonglong wide = 0;
+  switch (value.typeId()) {
+    case QMetaType::QString:
+      wide = value.toString().toLongLong(&ok, 10);
+      if (!ok) return std::nullopt;
+      break;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+      wide = value.toLongLong();
+      break;
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::UShort:
+      if (value.toULongLong() > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
+      wide = value.toLongLong();
+      break;
+    default:
+      return std::nullopt;
+  }
+  if (wide < std::numeric_limits<std::int32_t>::min() || wide > std::numeric_limits<std::uint32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(wide));
+}
+
+std::optional<std::string> QtText(const QVariant& value) {
+  QByteArray bytes;
+  if (value.typeId() == QMetaType::QString) {
+    bytes = value.toString().toUtf8();
+  } else if (value.typeId() == QMetaType::QByteArray) {
+    bytes = value.toByteArray();
+  } else {
+    return std::nullopt;
+  }
+  return bytes.left(bytes.indexOf('\0') < 0 ? bytes.size() : bytes.indexOf('\0')).toStdString();
+}
+
+QString ToQString(const std::u16string& key) {
+  return QString(reinterpret_cast<const QChar*>(key.data()), static_cast<qsizetype>(key.size()));
+}
+
+bool IsUsable(const QString& key) {
+  return !key.isEmpty() && !key.startsWith(u'/') && !key.endsWith(u'/') &&
+         !key.contains(QStringLiteral("//"));
+}
+
+class IniCodecQSettingsTest : public ::testing::Test {
+ protected:
+  // The values QSettings reads from `text`; every file gets a name of its
+  // own, as QSettings caches files by name.
+  QMap<QString, QVariant> QtRead(std::string_view text) {
+    const std::string file = dir / ("read" + std::to_string(++files_) + ".conf");
+    WriteFile(file, text);
+    QMap<QString, QVariant> values;
+    const QSettings ini(QString::fromStdString(file), QSettings::IniFormat);
+    for (const QString& key : ini.allKeys()) {
+      if (IsUsable(key)) values.insert(key, ini.value(key));
+    }
+    return values;
+  }
+
+  // What QSettings writes for `values`, all of them new to the file.
+  std::string QtWrite(const QMap<QString, QVariant>& values) {
+    const std::string file = dir / ("write" + std::to_string(++files_) + ".conf");
+    {
+      QSettings ini(QString::fromStdString(file), QSettings::IniFormat);
+      for (auto it = values.cbegin(); it != values.cend(); ++it) ini.setValue(it.key(), it.value());
+    }
+    return ReadFile(file);
+  }
+
+  void ExpectReadAlike(std::string_view text, const std::string& what) {
+    const QMap<QString, QVariant> qt = QtRead(text);
+    const IniValues ours = ParseIni(text);
+    QStringList ourKeys;
+    for (const auto& [key, value] : ours) ourKeys << ToQString(key);
+    EXPECT_EQ(ourKeys, QStringList(qt.keys())) << what;
+    for (const auto& [key, value] : ours) {
+      const QVariant theirs = qt.value(ToQString(key));
+      EXPECT_EQ(IniText(value), QtText(theirs)) << what << ": " << ToQString(key).toStdString();
+      EXPECT_EQ(IniInt(value), QtInt(theirs)) << what << ": " << ToQString(key).toStdString();
+    }
+  }
+
+  testing::TempDir dir;
+
+ private:
+  int files_ = 0;
+};
+
+const char* const kCorpus[] = {"binary-garbage.conf",
+                               "broken-lines.conf",
+                               "crlf-line-ends.conf",
+                               "duplicate-keys.conf",
+                               "empty.conf",
+                               "huge-numbers.conf",
+                               "invalid-utf8.conf",
+                               "literal-spaces-in-names.conf",
+                               "long-connection.conf",
+                               "missing-gui-section.conf",
+                               "no-section-header.conf",
+                               "nul-bytes.conf",
+                               "wrong-types.conf"};
+
+std::string Corpus(const char* name) {
+  const std::string path = std::string(VANTREL_SETTINGS_CORPUS) + "/" + name;
+  EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+  return ReadFile(path);
+}
+
+// Lines that exercise the dialect beyond the corpus.
+constexpr std::string_view kDialect =
+    "\xEF\xBB\xBF; a comment\n"
+    "Plain=value\n"
+    "  Padded  =   spaced out  \t \n"
+    "Quoted=\"  kept  \" , second\n"
+    "Escapes=tab\\there\\nnew\\x41\\x263a\\101\\0\\q\\\\ \\\"\n"
+    "Continued=first \\\n  second\n"
+    "Semicolon=before;after\n"
+    "QuotedSemicolon=\"a;b=c\"\n"
+    "Unicode=Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC \xF0\x9F\x93\xB6\n"
+    "Broken=\xE9\xC3(\xF0\x9F\n"
+    "Bom=\xEF\xBB\xBFstart\n"
+    "EscapedBom=\\n\xEF\xBB\xBF\n"
+    "Key%20With%2FEscapes%U20AC=1\n"
+    "G\xC3\xBCnter=2\n"
+    "Back\\slash=3\n"
+    "Number=  +42 \n"
+    "Negative=-2147483648\n"
+    "Wide=4294967295\n"
+    "Variant=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\a)\n"
+    "VariantUnsigned=@Variant(\\0\\0\\0\\x3\\xff\\xff\\xff\\xff)\n"
+    "VariantShort=@Variant(\\0\\0\\0\\x82\\xff\\xfe)\n"
+    "VariantText=@Variant(\\0\\0\\0\\n\\0\\0\\0\\x4\\0x\\0y)\n"
+    "VariantBytes=@Variant(\\0\\0\\0\\f\\0\\0\\0\\x2\\xffz)\n"
+    "Bytes=@ByteArray(\\xff\\0x)\n"
+    "WithNul=@String(a\\0b)\n"
+    "At=@@at\n"
+    "Rect=@Rect(1 2 3 4)\n"
+    "ShortRect=@Rect(1 2 3)\n"
+    "Invalid=@Invalid()\n"
+    "List=a, @@b, c\n"
+    "[%General]\n"
+    "Real=general section\n"
+    "[Section%20One]\n"
+    "Inner=1\n"
+    "[GUI]\n"
+    "Position=7\n"
+    "[General]\n"
+    "Again=later\n"
+    "Sub\\Key=deep\n";
+
+TEST_F(IniCodecQSettingsTest, FilesReadAlike) {
+  for (const char* name : kCorpus) ExpectReadAlike(Corpus(name), name);
+  ExpectReadAlike(kDialect, "dialect");
+}
+
+// The values the store writes: every text it may be given and the integers
+// at the edges.
+struct Written {
+  QString key;
+  IniValue ours;
+  QVariant theirs;  // as the QSettings store wrote it
+};
+
+std::vector<Written> StoreWrites() {
+  std::vector<Written> writes;
+  const std::string texts[] = {"",
+                               "eth0",
+                               " leading and trailing spaces ",
+                               "comma, semicolon; equals = hash # quote \" apostrophe '",
+                               "back\\slash and \\n not a newline",
+                               "@ByteArray(looks like a value)",
+                               "@@",
+                               "[GUI]",
+                               "line\nbreak\ttab\rreturn\x01\x7F",
+                               "hex after nul-like \x01"
+                               "abc",
+                               "Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC \xF0\x9F\x93\xB6",
+                               "caf\xE9 \xFF\xFE not UTF-8",
+                               "\xC3",
+                               "\xEF\xBB\xBF"
+                               "bom",
+                               std::string(300, 'y')};
+  int n = 0;
+  for (const std::string& text : texts) {
+    const QByteArray bytes = QByteArray::fromStdString(text);
+    const QString unicode = QString::fromUtf8(bytes);
+    const bool asText = unicode.toUtf8() == bytes && !bytes.startsWith("\xEF\xBB\xBF");
+    writes.push_back({QStringLiteral("Text%1").arg(++n), IniTextValue(text),
+                      asText ? QVariant(unicode) : QVariant(bytes)});
+  }
+  for (const std::int32_t number :
+       {0, -1, 7, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()}) {
+    writes.push_back({QStringLiteral("GUI/Int%1").arg(++n), IniIntValue(number), QVariant(number)});
+  }
+  return writes;
+}
+
+TEST_F(IniCodecQSettingsTest, WritesWhatQSettingsWritesOverEveryFile) {
+  std::vector<std::pair<std::string, std::string>> sources = {{"dialect", std::string(kDialect)}};
+  for (const char* name : kCorpus) sources.emplace_back(name, Corpus(name));
+  for (const auto& [name, source] : sources) {
+    QMap<QString, QVariant> theirs;
+    const QMap<QString, QVariant> kept = QtRead(source);
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
+      if (it.value().isValid()) theirs.insert(it.key(), it.value());
+    }
+    IniValues ours = ParseIni(source);
+    // QSettings drops what it cannot read and rewrites some @Variant forms
+    // as plain text; the codec keeps both as they were.
+    std::erase_if(ours, [&theirs](const auto& entry) {
+      const std::u16string& text = entry.second.items.front().text;
+      const bool dropped = text == u"@Invalid()" || text.starts_with(u"@Variant(");
+      if (dropped) theirs.remove(ToQString(entry.first));
+      return dropped;
+    });
+    for (const Written& write : StoreWrites()) {
+      theirs.insert(write.key, write.theirs);
+      ours.insert_or_assign(write.key.toStdU16String(), write.ours);
+    }
+    const std::string text = FormatIni(ours);
+    EXPECT_EQ(text, QtWrite(theirs)) << name;
+
+    const QMap<QString, QVariant> readBack = QtRead(text);
+    for (const Written& write : StoreWrites()) {
+      EXPECT_EQ(QtText(readBack.value(write.key)), IniText(write.ours))
+          << name << ": " << write.key.toStdString();
+      EXPECT_EQ(QtInt(readBack.value(write.key)), IniInt(write.ours))
+          << name << ": " << write.key.toStdString();
+    }
+    EXPECT_EQ(ParseIni(text), ours) << name;
+  }
+}
+
+}  // namespace
+}  // namespace vantrel
