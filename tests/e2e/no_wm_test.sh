@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Without an EWMH window manager the bar still runs: a frameless window along
 # the bottom edge that reserves nothing, after one line on stderr saying so.
+# When a window manager starts later (both start at login), the bar docks.
 #   no_wm_test.sh PATH_TO_VANTREL
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -21,5 +22,13 @@ check "the window stands along the bottom edge" equal "$x $((y + h - 1)) $w" "0 
 check "it reserves no strip" equal "$(strut_of "$window")" ""
 check "it says once on stderr that it reserves no space" \
   equal "$(grep -c 'reserves no space' "$work/err.log")" "1"
+
+mkdir -p "$work/wm/.config"
+HOME="$work/wm" XDG_CONFIG_HOME="$work/wm/.config" openbox >/dev/null 2>&1 &
+wm=$!
+trap 'stop_process "$pid"; stop_process "$wm"; rm -rf "$work"' EXIT
+check "when a window manager starts, the bar reserves its strip" wait_until 10 has_strut "$window"
+check "and the work area shrinks by it" \
+  wait_until 5 eval '[ "$(workarea)" = "0 0 1024 $((768 - h + 1))" ]'
 check "SIGTERM ends it" stop_process "$pid"
 finish

@@ -25,6 +25,7 @@ constexpr std::uint32_t kKeysymReturn = 0xFF0D;
 constexpr std::uint32_t kKeysymKeypadEnter = 0xFF8D;
 constexpr std::uint32_t kKeysymEscape = 0xFF1B;
 constexpr std::uint8_t kRightButton = 3;
+constexpr int kTicksPerSample = 5;
 
 // The bar's size before docking where no dialog font can be found.
 constexpr PixelSize kFallbackUndockedSize{675, 33};
@@ -257,6 +258,11 @@ void X11BarHost::Repaint() {
 
 void X11BarHost::StartTimer(int milliseconds) {
   loop_.StartTimer(milliseconds, [this] {
+    // Without a window manager, look for one once a second: not every
+    // manager announces itself with a change on the root window.
+    if (!appBar_.Connected() && ++ticksWithoutManager_ % kTicksPerSample == 0 && appBar_.Connect()) {
+      displayChanged_ = true;
+    }
     // Screen changes reported since the last tick re-dock once.
     if (displayChanged_ && controller_ != nullptr) {
       displayChanged_ = false;

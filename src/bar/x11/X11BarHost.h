@@ -78,6 +78,7 @@ class X11BarHost final : public BarWindow, public SurfacePresenter {
   bool mapped_ = false;
   bool destroyed_ = false;
   bool displayChanged_ = false;
+  int ticksWithoutManager_ = 0;
   std::uint8_t randrEventBase_ = 0;
   bool hasRandr_ = false;
   xcb_atom_t wmProtocols_ = XCB_NONE;
