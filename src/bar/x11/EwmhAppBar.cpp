@@ -82,23 +82,21 @@ int EwmhAppBar::ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeigh
     windows.assign(clients.windows, clients.windows + clients.windows_len);
     xcb_ewmh_get_windows_reply_wipe(&clients);
   }
-  // Two levels down: a window the manager has just framed is neither the
+  // Three levels down: a window the manager has just framed is neither the
   // root's child nor on its client list yet.
-  Reply<xcb_query_tree_reply_t> tree(
-      xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root), nullptr));
-  if (tree) {
-    const xcb_window_t* children = xcb_query_tree_children(tree.get());
-    const int count = xcb_query_tree_children_length(tree.get());
-    windows.insert(windows.end(), children, children + count);
+  std::vector<xcb_window_t> level{root};
+  for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
     std::vector<xcb_query_tree_cookie_t> cookies;
-    cookies.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) cookies.push_back(xcb_query_tree(connection_, children[i]));
+    cookies.reserve(level.size());
+    for (const xcb_window_t parent : level) cookies.push_back(xcb_query_tree(connection_, parent));
+    level.clear();
     for (const xcb_query_tree_cookie_t cookie : cookies) {
-      Reply<xcb_query_tree_reply_t> frame(xcb_query_tree_reply(connection_, cookie, nullptr));
-      if (!frame) continue;
-      const xcb_window_t* inner = xcb_query_tree_children(frame.get());
-      windows.insert(windows.end(), inner, inner + xcb_query_tree_children_length(frame.get()));
+      Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection_, cookie, nullptr));
+      if (!tree) continue;
+      const xcb_window_t* children = xcb_query_tree_children(tree.get());
+      level.insert(level.end(), children, children + xcb_query_tree_children_length(tree.get()));
     }
+    windows.insert(windows.end(), level.begin(), level.end());
   }
   std::sort(windows.begin(), windows.end());
   windows.erase(std::unique(windows.begin(), windows.end()), windows.end());
