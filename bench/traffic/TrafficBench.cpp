@@ -6,6 +6,8 @@
 //                       that the kernel and the system calls set
 //   BM_UpdateBarTick    one tick without drawing
 //   BM_ParseLinkDump    the reader alone, on a captured reply
+//   BM_SysfsHardwareMark telling hardware links through sysfs, as kernels
+//                       before 5.14 need, on a steady table
 //
 // Every benchmark counts heap allocations per iteration (allocs_per_iter);
 // after the run the cost of a selection over the bare dump is printed.
@@ -29,6 +31,7 @@
 #include "traffic/TrafficMonitor.h"
 #include "traffic/linux/LinkDumpParser.h"
 #include "traffic/linux/NetlinkInterfaceTable.h"
+#include "traffic/linux/SysfsHardwareLinks.h"
 
 namespace vantrel {
 namespace {
@@ -163,6 +166,24 @@ void BM_ParseLinkDump(benchmark::State& state) {
   state.counters["links"] = static_cast<double>(table.Size());
 }
 BENCHMARK(BM_ParseLinkDump);
+
+void BM_SysfsHardwareMark(benchmark::State& state) {
+  NetlinkInterfaceTable source;
+  InterfaceTable table;
+  SysfsHardwareLinks links;
+  if (!source.Read(table)) {
+    state.SkipWithError("the link table cannot be read");
+    return;
+  }
+  // The first marking asks sysfs; from the second on the table is steady.
+  links.Mark(table);
+  links.Mark(table);
+  const std::uint64_t before = allocations.load();
+  for (auto _ : state) links.Mark(table);
+  ReportAllocations(state, before);
+  state.counters["links"] = static_cast<double>(table.Size());
+}
+BENCHMARK(BM_SysfsHardwareMark);
 
 // Prints as usual and keeps each benchmark's median times. The cost of a
 // reading is compared in CPU time, which takes in the kernel's work in the

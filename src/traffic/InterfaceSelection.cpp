@@ -3,22 +3,40 @@
 #include "traffic/ConnectionText.h"
 
 namespace vantrel {
+namespace {
+
+bool EligibleForAutomaticChoice(const InterfaceRow& row) {
+  return row.type == kIfTypeEthernet || row.type == kIfTypePpp;
+}
+
+// The row an empty connection settles on: the first hardware-backed
+// Ethernet or PPP row, else the first Ethernet or PPP row at all. None when
+// a row of empty description comes first, since that row matches the empty
+// connection as it stands.
+const InterfaceRow* AutomaticChoice(std::span<const InterfaceRow> rows) {
+  const InterfaceRow* first = nullptr;
+  for (const InterfaceRow& row : rows) {
+    if (first == nullptr && ClipConnectionText(row.description).empty()) return nullptr;
+    if (!EligibleForAutomaticChoice(row)) continue;
+    if (row.hardware) return &row;
+    if (first == nullptr) first = &row;
+  }
+  return first;
+}
+
+}  // namespace
 
 const InterfaceRow* ChooseInterfaceRow(std::span<const InterfaceRow> rows, std::string& connection) {
+  if (connection.empty()) {
+    if (const InterfaceRow* automatic = AutomaticChoice(rows)) {
+      connection.assign(ClipConnectionText(automatic->description));
+    }
+  }
   const InterfaceRow* chosen = nullptr;
-  bool matched = false;
   for (const InterfaceRow& row : rows) {
     // A description is held in a field of kMaxConnectionLength bytes, so it
     // is compared and copied as that field would hold it.
-    const std::string_view description = ClipConnectionText(row.description);
-    if (description == connection) {
-      chosen = &row;
-      matched = true;
-    } else if (!matched && connection.empty() &&
-               (row.type == kIfTypeEthernet || row.type == kIfTypePpp)) {
-      chosen = &row;
-      connection.assign(description);
-    }
+    if (ClipConnectionText(row.description) == connection) chosen = &row;
   }
   return chosen;
 }

@@ -24,12 +24,14 @@ inline std::int64_t CounterValue(std::uint64_t octets) {
 
 // One row of the system's interface table.
 struct InterfaceRow {
-  std::string description;   // the text the user picks the interface by
+  std::string description;  // the text the user picks the interface by
   std::uint32_t type = kIfTypeOther;
-  std::uint32_t identity = 0;  // the platform's handle for this interface; a
-                               // re-created interface gets a new one
-  std::uint64_t inOctets = 0;  // octets received (download counter)
-  std::uint64_t outOctets = 0; // octets sent (upload counter)
+  std::uint32_t identity = 0;   // the platform's handle for this interface; a
+                                // re-created interface gets a new one
+  std::uint64_t inOctets = 0;   // octets received (download counter)
+  std::uint64_t outOctets = 0;  // octets sent (upload counter)
+  bool hardware = false;        // backed by a device of its own (an adapter),
+                                // not a virtual link such as a bridge or tunnel
 };
 
 // The rows of one reading, in the order the system gave them. Rows are reused
@@ -47,10 +49,12 @@ class InterfaceTable {
     row.identity = 0;
     row.inOctets = 0;
     row.outOctets = 0;
+    row.hardware = false;
     return row;
   }
 
   std::span<const InterfaceRow> Rows() const { return {rows_.data(), count_}; }
+  std::span<InterfaceRow> Rows() { return {rows_.data(), count_}; }
   std::size_t Size() const { return count_; }
   bool Empty() const { return count_ == 0; }
 

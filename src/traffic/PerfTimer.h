@@ -6,7 +6,7 @@
 
 namespace vantrel {
 
-// Times the interval between two sample ticks.
+// Times the interval between two sample ticks (or between two ticks).
 class PerfTimer {
  public:
   explicit PerfTimer(MonotonicClock& clock) : clock_(clock) {}
@@ -18,6 +18,13 @@ class PerfTimer {
   double ElapsedSeconds() {
     perfNow = clock_.Now();
     return static_cast<double>(perfNow - perfStart) / static_cast<double>(perfFrequency);
+  }
+
+  // Seconds since the last mark, and the next interval starts now.
+  double Lap() {
+    const double seconds = ElapsedSeconds();
+    perfStart = perfNow;
+    return seconds;
   }
 
   std::int64_t perfFrequency = 1;

@@ -29,4 +29,10 @@ std::int64_t CounterDelta(std::int64_t now, std::int64_t nowSource, std::int64_t
   return now - baseline;
 }
 
+std::int64_t DifferenceOverNominal(std::int64_t delta, double elapsed, double nominal) {
+  if (!(elapsed > 1.5 * nominal)) return delta;
+  // Truncated towards zero: never more than the exact difference.
+  return static_cast<std::int64_t>(static_cast<double>(delta) * (nominal / elapsed));
+}
+
 }  // namespace vantrel

@@ -10,7 +10,10 @@ constexpr int kTicksPerSample = 5;
 }  // namespace
 
 TrafficMonitor::TrafficMonitor(InterfaceTableSource& source, MonotonicClock& clock)
-    : source_(source), timer_(clock) {}
+    : source_(source), timer_(clock), tickTimer_(clock) {
+  tickTimer_.ReadPerfFrequency();
+  tickTimer_.MarkPerfStart();
+}
 
 bool TrafficMonitor::SelectInterface(std::string& connection) {
   selectedRow_ = nullptr;
@@ -22,7 +25,9 @@ bool TrafficMonitor::SelectInterface(std::string& connection) {
   return true;
 }
 
-void TrafficMonitor::ResetHistory() { vantrel::ResetHistory(history_); }
+void TrafficMonitor::ResetHistory() {
+  vantrel::ResetHistory(history_);
+}
 
 void TrafficMonitor::StartTimeBase() {
   timer_.ReadPerfFrequency();
@@ -34,15 +39,18 @@ void TrafficMonitor::ReleaseTable() {
   table_.Clear();
 }
 
-void TrafficMonitor::TakeSample(std::int64_t in, std::int64_t out, std::int64_t source,
-                                TickValues& tick) {
+void TrafficMonitor::TakeSample(std::int64_t in, std::int64_t out, std::int64_t source, TickValues& tick) {
   const double elapsed = timer_.ElapsedSeconds();
   TrafficHistory& h = history_;
   if (h.lastSampleIn >= 0) {
     const std::int64_t dIn = CounterDelta(in, source, h.lastSampleIn, h.lastSampleSource);
     const std::int64_t dOut = CounterDelta(out, source, h.lastSampleOut, h.lastSampleSource);
-    if (dIn > h.peakDownloadDelta) h.peakDownloadDelta = dIn;
-    if (dOut > h.peakUploadDelta) h.peakUploadDelta = dOut;
+    // The ring and the peaks take the differences of a nominal interval;
+    // the rates stay exact, as they are timed.
+    const std::int64_t drawnIn = DifferenceOverNominal(dIn, elapsed, kSampleSeconds);
+    const std::int64_t drawnOut = DifferenceOverNominal(dOut, elapsed, kSampleSeconds);
+    if (drawnIn > h.peakDownloadDelta) h.peakDownloadDelta = drawnIn;
+    if (drawnOut > h.peakUploadDelta) h.peakUploadDelta = drawnOut;
     // A clock that did not move gives no rate rather than an infinite one.
     if (elapsed > 0.0) {
       tick.rateIn = static_cast<double>(dIn) * (1.0 / elapsed);
@@ -50,8 +58,8 @@ void TrafficMonitor::TakeSample(std::int64_t in, std::int64_t out, std::int64_t 
     }
     if (tick.rateIn > h.peakDownloadRate) h.peakDownloadRate = tick.rateIn;
     if (tick.rateOut > h.peakUploadRate) h.peakUploadRate = tick.rateOut;
-    h.downloadDeltas[static_cast<std::size_t>(h.writeIndex)] = dIn;
-    h.uploadDeltas[static_cast<std::size_t>(h.writeIndex)] = dOut;
+    h.downloadDeltas[static_cast<std::size_t>(h.writeIndex)] = drawnIn;
+    h.uploadDeltas[static_cast<std::size_t>(h.writeIndex)] = drawnOut;
     h.writeIndex = static_cast<std::int32_t>((h.writeIndex + 1) % h.historyLength);
   }
   h.lastSampleIn = in;
@@ -62,6 +70,7 @@ void TrafficMonitor::TakeSample(std::int64_t in, std::int64_t out, std::int64_t 
 
 bool TrafficMonitor::UpdateBar(std::string& connection, TickPainter& painter) {
   SelectInterface(connection);
+  const double tickSeconds = tickTimer_.Lap();
   TickValues tick;
   std::int64_t source = kNoInterface;
   if (selectedRow_ != nullptr) {
@@ -79,8 +88,13 @@ bool TrafficMonitor::UpdateBar(std::string& connection, TickPainter& painter) {
     painter.DrawSample(tick, h);
   }
   if (h.lastTickIn >= 0) {
-    painter.DrawMeters(CounterDelta(in, source, h.lastTickIn, h.lastTickSource),
-                       CounterDelta(out, source, h.lastTickOut, h.lastTickSource), h);
+    // Like the ring, the meters compare a tick's worth of traffic with the
+    // peak: a tick that came late shows the traffic of a nominal tick.
+    const auto tickDelta = [&](std::int64_t now, std::int64_t baseline) {
+      return DifferenceOverNominal(CounterDelta(now, source, baseline, h.lastTickSource), tickSeconds,
+                                   kTickSeconds);
+    };
+    painter.DrawMeters(tickDelta(in, h.lastTickIn), tickDelta(out, h.lastTickOut), h);
   }
   h.lastTickIn = in;
   h.lastTickOut = out;

@@ -42,7 +42,8 @@ class TrafficMonitor {
   void TakeSample(std::int64_t in, std::int64_t out, std::int64_t source, TickValues& tick);
 
   InterfaceTableSource& source_;
-  PerfTimer timer_;
+  PerfTimer timer_;      // the sample interval
+  PerfTimer tickTimer_;  // the interval since the previous tick, for the meters
   InterfaceTable table_;
   const InterfaceRow* selectedRow_ = nullptr;
   TrafficHistory history_;

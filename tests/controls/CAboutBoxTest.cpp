@@ -52,6 +52,7 @@ TEST(CAboutBoxTest, ShowsABoldVersionLineAPlainCopyrightAndTheAddressAsALink) {
 
   EXPECT_EQ(box.focusWidget(), box.findChild<QPushButton*>("id1"));
   testing::ExpectNothingClipped(box);
+  testing::ExpectModalDialogFrame(box);
 
   // The empty space beside the centred address belongs to the link as well;
   // the version line is no link. The box stays open.

@@ -27,4 +27,20 @@ void ExpectNothingClipped(QWidget& window) {
   }
 }
 
+void ExpectModalDialogFrame(QDialog& dialog) {
+  const Qt::WindowFlags flags = dialog.windowFlags();
+  EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+  EXPECT_TRUE(flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint));
+  for (const Qt::WindowType button : {Qt::WindowMinimizeButtonHint, Qt::WindowMaximizeButtonHint,
+                                      Qt::WindowContextHelpButtonHint, Qt::WindowFullscreenButtonHint}) {
+    EXPECT_FALSE(flags.testFlag(button)) << "window flags " << Qt::hex << flags.toInt();
+  }
+  for (const Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowMaximized, Qt::WindowFullScreen}) {
+    dialog.setWindowState(state);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.windowState() == Qt::WindowNoState; }, 2000))
+        << "window state " << Qt::hex << dialog.windowState().toInt();
+    EXPECT_TRUE(dialog.isVisible());
+  }
+}
+
 }  // namespace vantrel::testing

@@ -20,6 +20,16 @@ TEST(AdapterListTest, ListsEveryInterfaceButLoopbackInTableOrder) {
   EXPECT_THAT(ListAdapters(source), ElementsAre("wlan0", "wg0", "eth0"));
 }
 
+TEST(AdapterListTest, HardwareBackedLinksComeFirstEachInTableOrder) {
+  testing::ScriptedInterfaceTable source;
+  source.Add("lo", kIfTypeLoopback);
+  source.Add("ifb0", kIfTypeEthernet);
+  source.Add("enp3s0", kIfTypeEthernet).hardware = true;
+  source.Add("br0", kIfTypeEthernet);
+  source.Add("wlan0", kIfTypeEthernet).hardware = true;
+  EXPECT_THAT(ListAdapters(source), ElementsAre("enp3s0", "wlan0", "ifb0", "br0"));
+}
+
 TEST(AdapterListTest, UnreadableTableGivesAnEmptyList) {
   testing::ScriptedInterfaceTable source;
   source.Add("eth0", kIfTypeEthernet);

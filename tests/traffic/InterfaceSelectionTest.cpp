@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "support/ScriptedInterfaceTable.h"
 
 namespace vantrel {
@@ -45,6 +48,45 @@ TEST_F(InterfaceSelectionTest, NoEligibleRowLeavesConnectionEmptyAndSelectsNothi
   source.Add("wg0", kIfTypeOther);
   EXPECT_EQ(Choose(), nullptr);
   EXPECT_EQ(connection, "");
+}
+
+// Virtual links of the Ethernet class (ifb, bridge, veth, tap) are listed
+// before the adapter; the first Ethernet or PPP row backed by hardware is
+// taken, and only without one the first of them at all.
+TEST_F(InterfaceSelectionTest, EmptyConnectionPrefersAHardwareBackedLink) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<const char*, bool>> ethernet;  // name, hardware
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"adapter after virtual links",
+       {{"ifb0", false}, {"br0", false}, {"enp3s0", true}, {"wlan0", true}},
+       "enp3s0"},
+      {"no adapter", {{"ifb0", false}, {"veth1", false}}, "ifb0"},
+      {"adapter first", {{"eth0", true}, {"docker0", false}}, "eth0"},
+  };
+  for (const Case& c : cases) {
+    source.rows.clear();
+    connection.clear();
+    source.Add("lo", kIfTypeLoopback).hardware = false;
+    source.Add("wwan0", kIfTypeOther).hardware = true;  // hardware, but not of an eligible type
+    for (const auto& [name, hardware] : c.ethernet) source.Add(name, kIfTypeEthernet).hardware = hardware;
+    const InterfaceRow* row = Choose();
+    ASSERT_NE(row, nullptr) << c.what;
+    EXPECT_EQ(row->description, c.expected) << c.what;
+    EXPECT_EQ(connection, c.expected) << c.what;
+  }
+}
+
+TEST_F(InterfaceSelectionTest, StoredConnectionIsMatchedExactlyEvenWhenItIsVirtual) {
+  connection = "ifb0";
+  source.Add("ifb0", kIfTypeEthernet);
+  source.Add("eth0", kIfTypeEthernet).hardware = true;
+  const InterfaceRow* row = Choose();
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->description, "ifb0");
+  EXPECT_EQ(connection, "ifb0");
 }
 
 TEST_F(InterfaceSelectionTest, LastOfEqualDescriptionsWins) {

@@ -136,6 +136,39 @@ TEST_F(TrafficMonitorTest, MetersShowTheLastTicksDifferences) {
   EXPECT_EQ(painter.meters[0].out, 40);
 }
 
+// The process was stopped for 3 s (or the machine too busy to run it): the
+// first sample after the stall is drawn and compared as a second's worth, so
+// steady traffic keeps its height afterwards, and the late tick's meters show
+// a tick's worth. The rates stay exact; a merely slow interval keeps its
+// exact difference.
+TEST_F(TrafficMonitorTest, AStallIsDrawnAndComparedAsANominalInterval) {
+  // One tick lasting `seconds`, carrying 10 000 B/s down and 1 000 B/s up.
+  const auto tick = [&](int milliseconds) {
+    eth->inOctets += static_cast<std::uint64_t>(10 * milliseconds);
+    eth->outOctets += static_cast<std::uint64_t>(milliseconds);
+    clock.AdvanceSeconds(milliseconds / 1000.0);
+    monitor.UpdateBar(connection, painter);
+  };
+  for (int i = 0; i < 6; ++i) tick(200);  // baselines, then one steady second
+  ASSERT_EQ(Newest(History().downloadDeltas), 10'000);
+
+  for (const int milliseconds : {280, 280, 280, 280, 280}) tick(milliseconds);  // 1.4 s: slow, not stalled
+  EXPECT_EQ(Newest(History().downloadDeltas), 14'000);
+  EXPECT_EQ(History().peakDownloadDelta, 14'000);
+  EXPECT_EQ(painter.meters.back().in, 2'800);
+
+  for (const int milliseconds : {200, 3200, 200, 200, 200}) tick(milliseconds);  // a 3 s stall
+  EXPECT_EQ(Newest(History().downloadDeltas), 10'000);
+  EXPECT_EQ(Newest(History().uploadDeltas), 1'000);
+  EXPECT_EQ(History().peakDownloadDelta, 14'000);
+  EXPECT_EQ(History().peakUploadDelta, 1'400);
+  EXPECT_DOUBLE_EQ(painter.samples.back().rateIn, 10'000.0);
+  EXPECT_DOUBLE_EQ(History().peakDownloadRate, 10'000.0);
+  const auto& late = painter.meters[painter.meters.size() - 4];  // the tick after the stall
+  EXPECT_EQ(late.in, 2'000);
+  EXPECT_EQ(late.out, 200);
+}
+
 TEST_F(TrafficMonitorTest, RingWrapsAtHistoryLength) {
   painter.width = 640;  // 60 slots
   Interval();
@@ -233,7 +266,7 @@ TEST_F(TrafficMonitorTest, RecreatedInterfaceOfTheSameNameGivesNoPhantomDifferen
 }
 
 TEST_F(TrafficMonitorTest, ClockThatDidNotMoveGivesNoRate) {
-  Tick();  // baselines, and the interval starts
+  Tick();                                                              // baselines, and the interval starts
   for (int i = 0; i < 4; ++i) monitor.UpdateBar(connection, painter);  // no time passes
   eth->inOctets += 4096;
   monitor.UpdateBar(connection, painter);

@@ -3,14 +3,14 @@
 #include "controls/qt/AppResources.h"
 #include "controls/qt/DialogPlacement.h"
 #include "controls/qt/DialogUnits.h"
+#include "controls/qt/ModalDialogFrame.h"
 #include "ui_about.h"
 
 namespace vantrel {
 
 CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent), ui_(new Ui::AboutBox) {
   ui_->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint);
+  UseModalDialogFrame(*this);
   const QIcon icon = AppIcon();
   setWindowIcon(icon);
   ui_->appIcon->setPixmap(icon.pixmap(32, 32));

@@ -5,6 +5,7 @@
 
 #include "controls/qt/CLabelCtrl.h"
 #include "controls/qt/DialogUnits.h"
+#include "controls/qt/ModalDialogFrame.h"
 #include "settings/qt/ColorPicker.h"
 #include "traffic/AdapterList.h"
 #include "ui_options.h"
@@ -28,8 +29,7 @@ COptions::COptions(BarSettings& settings, InterfaceTableSource& adapters, ColorP
                    QWidget* parent)
     : QDialog(parent), settings_(&settings), picker_(picker), ui_(new Ui::OptionsForm) {
   ui_->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint);
+  UseModalDialogFrame(*this);
   LayOutInDialogUnits(*this);
   InitControls();
   FillAdapterList(adapters);

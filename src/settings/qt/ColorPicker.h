@@ -29,7 +29,8 @@ class ColorPicker {
 
 // The desktop's colour picker (Qt's colour dialog in its basic form, without
 // an alpha channel). Its 16 custom colours are shared by every opening while
-// the program runs; they start white and are not carried over from earlier runs.
+// the program runs; they start white, are not carried over from earlier runs
+// and are never written to the configuration that Qt programs share.
 class QtColorPicker final : public ColorPicker {
  public:
   std::optional<Color> PickColor(QWidget* parent, Color initial) override;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace vantrel {
@@ -43,6 +44,7 @@ constexpr std::size_t kStats32Needed = kStats32TxBytes + sizeof(std::uint32_t);
 struct LinkAttributes {
   std::string_view name;
   bool hasName = false;
+  bool hasParent = false;  // the kernel named the device the link sits on
   bool hasStats64 = false;
   bool hasStats32 = false;
   std::uint64_t in64 = 0;
@@ -50,6 +52,15 @@ struct LinkAttributes {
   std::uint32_t in32 = 0;
   std::uint32_t out32 = 0;
 };
+
+// The text of a string attribute, up to its NUL; none when the attribute
+// holds no NUL, which the kernel never sends.
+std::optional<std::string_view> TextOf(std::span<const std::byte> payload) {
+  const void* end = std::memchr(payload.data(), '\0', payload.size());
+  if (end == nullptr) return std::nullopt;
+  const auto* text = reinterpret_cast<const char*>(payload.data());
+  return std::string_view(text, static_cast<std::size_t>(static_cast<const char*>(end) - text));
+}
 
 bool ReadAttributes(std::span<const std::byte> attributes, LinkAttributes& link) {
   while (!attributes.empty()) {
@@ -61,11 +72,18 @@ bool ReadAttributes(std::span<const std::byte> attributes, LinkAttributes& link)
       case IFLA_IFNAME: {
         // The name is NUL-terminated inside its attribute; a name without
         // its NUL is not taken.
-        const void* end = std::memchr(payload.data(), '\0', payload.size());
-        if (end == nullptr) return false;
-        const auto* text = reinterpret_cast<const char*>(payload.data());
-        link.name = std::string_view(text, static_cast<std::size_t>(static_cast<const char*>(end) - text));
+        const auto name = TextOf(payload);
+        if (!name) return false;
+        link.name = *name;
         link.hasName = true;
+        break;
+      }
+      case IFLA_PARENT_DEV_NAME: {
+        // Sent only for a link that sits on a device (a PCI, USB or virtio
+        // function, ...); virtual links have none.
+        const auto parent = TextOf(payload);
+        if (!parent) return false;
+        link.hasParent = !parent->empty();
         break;
       }
       case IFLA_STATS64:
@@ -110,6 +128,7 @@ void LinkDumpParser::Start(std::uint32_t sequence, std::uint32_t portId, Interfa
   sequence_ = sequence;
   portId_ = portId;
   interrupted_ = false;
+  parentsNamed_ = false;
   status_ = LinkDumpStatus::kMore;
 }
 
@@ -145,6 +164,8 @@ bool LinkDumpParser::ReadLink(std::span<const std::byte> payload) {
   row.description.assign(link.name);
   row.type = InterfaceTypeFromArphrd(info.ifi_type);
   row.identity = static_cast<std::uint32_t>(info.ifi_index);
+  row.hardware = link.hasParent;
+  if (link.hasParent) parentsNamed_ = true;
   if (link.hasStats64) {
     row.inOctets = link.in64;
     row.outOctets = link.out64;

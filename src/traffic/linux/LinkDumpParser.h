@@ -21,7 +21,8 @@ enum class LinkDumpStatus {
 std::uint32_t InterfaceTypeFromArphrd(std::uint16_t arphrdType);
 
 // Reads the kernel's reply to one RTM_GETLINK dump request into an interface
-// table: one row per RTM_NEWLINK message, in the kernel's order. The reply
+// table: one row per RTM_NEWLINK message, in the kernel's order; a link
+// counts as hardware when the kernel names its parent device. The reply
 // arrives in datagrams, each of which holds whole messages; feed them in the
 // order they were received.
 //
@@ -39,6 +40,12 @@ class LinkDumpParser {
   // reading is over and further parts are not looked at.
   LinkDumpStatus Feed(std::span<const std::byte> part);
 
+  // Whether any link of this reply named the device it sits on. A kernel
+  // that names parents at all (5.14 on) names them for every such link, so
+  // a reply without any comes from an older kernel or from a namespace of
+  // virtual links only.
+  bool ParentsNamed() const { return parentsNamed_; }
+
  private:
   LinkDumpStatus Fail();
   LinkDumpStatus Finish(std::span<const std::byte> payload);
@@ -48,6 +55,7 @@ class LinkDumpParser {
   std::uint32_t sequence_ = 0;
   std::uint32_t portId_ = 0;
   bool interrupted_ = false;
+  bool parentsNamed_ = false;
   LinkDumpStatus status_ = LinkDumpStatus::kFailed;
 };
 

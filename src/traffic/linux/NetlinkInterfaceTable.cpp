@@ -18,7 +18,8 @@ constexpr int kDumpAttempts = 3;
 
 }  // namespace
 
-NetlinkInterfaceTable::NetlinkInterfaceTable(std::size_t receiveBufferSize) : buffer_(receiveBufferSize) {}
+NetlinkInterfaceTable::NetlinkInterfaceTable(std::size_t receiveBufferSize)
+    : buffer_(receiveBufferSize), kernelNamesParents_(KernelNamesParentDevices()) {}
 
 bool NetlinkInterfaceTable::Read(InterfaceTable& table) {
   for (int attempt = 0; attempt < kDumpAttempts; ++attempt) {
@@ -63,6 +64,10 @@ NetlinkInterfaceTable::Outcome NetlinkInterfaceTable::Dump(InterfaceTable& table
       case LinkDumpStatus::kMore:
         break;
       case LinkDumpStatus::kDone:
+        // A kernel that names one parent names them all (an older one may
+        // have had the attribute added by its distribution).
+        kernelNamesParents_ = kernelNamesParents_ || parser_.ParentsNamed();
+        if (!kernelNamesParents_) sysfs_.Mark(table);
         return Outcome::kDone;
       case LinkDumpStatus::kInconsistent:
         return Outcome::kAgain;  // the reply ended cleanly; the socket can be used again

@@ -6,6 +6,7 @@
 #include "traffic/InterfaceTable.h"
 #include "traffic/linux/LinkDumpParser.h"
 #include "traffic/linux/RouteSocket.h"
+#include "traffic/linux/SysfsHardwareLinks.h"
 
 namespace vantrel {
 
@@ -37,6 +38,8 @@ class NetlinkInterfaceTable final : public InterfaceTableSource {
   RouteSocket socket_;
   LinkDumpParser parser_;
   std::vector<std::byte> buffer_;
+  bool kernelNamesParents_;
+  SysfsHardwareLinks sysfs_;
 };
 
 }  // namespace vantrel

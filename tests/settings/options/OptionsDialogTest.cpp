@@ -289,12 +289,13 @@ TEST_F(OptionsDialogTest, OpensCentredOverTheBarInsideTheWorkArea) {
   EXPECT_EQ(frame.y() + frame.height(), work.y() + work.height());
 }
 
-TEST_F(OptionsDialogTest, StartsOnOkAndClipsNothing) {
+TEST_F(OptionsDialogTest, StartsOnOkClipsNothingAndOffersOnlyClose) {
   COptions dialog(live, table, picker);
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
   EXPECT_EQ(dialog.focusWidget()->objectName(), COptions::kOkButton);
   testing::ExpectNothingClipped(dialog);
+  testing::ExpectModalDialogFrame(dialog);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QColorDialog>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include "controls/ModalDialogs.h"
 #include "settings/qt/ColorPicker.h"
@@ -16,9 +19,20 @@ std::vector<QColor> CustomColors() {
   return colors;
 }
 
+// The file in the test's own configuration folder (the launcher points
+// XDG_CONFIG_HOME there) where every Qt program keeps the dialog's custom
+// colours.
+QString SharedQtSettingsFile() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/QtProject.conf";
+}
+
 // One test for the whole life of the picker in this process: its custom
-// colours start white at the first opening and are kept from then on.
+// colours start white at the first opening and are kept from then on, but
+// never stored. The shared file stays absent while it is, and byte for byte
+// what another program wrote once there is one.
 TEST(QtColorPickerTest, StartsFromTheColourAnswersAndSharesItsCustomColours) {
+  const QString shared = SharedQtSettingsFile();
+  QFile::remove(shared);
   QColorDialog::setCustomColor(3, Qt::red);  // as if left over from an earlier run
   QtColorPicker picker;
   QWidget owner;
@@ -37,6 +51,15 @@ TEST(QtColorPickerTest, StartsFromTheColourAnswersAndSharesItsCustomColours) {
   EXPECT_EQ(initial, QColor(192, 48, 16));
   std::vector<QColor> expected(16, QColor(Qt::white));
   EXPECT_EQ(custom, expected);
+  EXPECT_FALSE(QFile::exists(shared));
+
+  // Another program keeps its own custom colours there.
+  const QByteArray theirs = "[Qt]\ncustomColors\\0=4278190335\ncustomColors\\5=4294901760\n";
+  {
+    QFile file(shared);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(theirs);
+  }
 
   WhenModalShows<QColorDialog>([&](QColorDialog& dialog) {
     custom = CustomColors();
@@ -48,6 +71,12 @@ TEST(QtColorPickerTest, StartsFromTheColourAnswersAndSharesItsCustomColours) {
   EXPECT_EQ(initial, QColor(0, 0, 0));
   expected[5] = Qt::green;
   EXPECT_EQ(custom, expected);
+  QFile file(shared);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), theirs);
+  // Other users of Qt's settings find them where they were.
+  EXPECT_EQ(QSettings(QSettings::UserScope, "QtProject").fileName(), shared);
+  file.remove();
 }
 
 }  // namespace

@@ -85,6 +85,12 @@ class LinkDumpBuilder {
         .Stats64(rx, tx);
   }
 
+  // The device a hardware link sits on, as kernels from 5.14 on name it.
+  LinkDumpBuilder& Parent(std::string_view device, std::string_view bus) {
+    Attribute(IFLA_PARENT_DEV_NAME, std::string(device).c_str(), device.size() + 1);
+    return Attribute(IFLA_PARENT_DEV_BUS_NAME, std::string(bus).c_str(), bus.size() + 1);
+  }
+
   LinkDumpBuilder& Done(std::int32_t result = 0, std::uint32_t sequence = kSequence,
                         std::uint32_t port = kPort) {
     return Message(NLMSG_DONE, NLM_F_MULTI, sequence, port).Append(&result, sizeof result);
@@ -181,6 +187,32 @@ TEST(LinkDumpParserTest, ReadsEveryLinkInTheKernelsOrder) {
                                         Row("", kIfTypeOther, 9, 0, 0)));
 }
 
+// Only a link whose parent device is named counts as hardware; the reader
+// tells whether the reply named any parent at all.
+TEST(LinkDumpParserTest, ALinkWithANamedParentDeviceIsHardware) {
+  LinkDumpBuilder dump;
+  dump.FullLink(1, ARPHRD_LOOPBACK, "lo", 1, 1);
+  dump.FullLink(2, ARPHRD_ETHER, "ifb0", 0, 0);
+  dump.Link(3, ARPHRD_ETHER).Name("enp3s0").Parent("0000:03:00.0", "pci").Stats64(5, 6);
+  dump.Link(4, ARPHRD_ETHER).Parent("virtio2", "virtio").Name("eth1").Done();
+  LinkDumpParser parser;
+  TableWithOldRow table;
+  parser.Start(kSequence, kPort, table);
+  ASSERT_EQ(parser.Feed(ExactBuffer(dump.bytes).Bytes()), LinkDumpStatus::kDone);
+  std::vector<bool> hardware;
+  for (const InterfaceRow& row : table.Rows()) hardware.push_back(row.hardware);
+  EXPECT_THAT(hardware, ElementsAre(false, false, true, true));
+  EXPECT_EQ(table.Rows()[2].inOctets, 5u);
+  EXPECT_TRUE(parser.ParentsNamed());
+
+  LinkDumpBuilder virtualOnly;
+  virtualOnly.FullLink(1, ARPHRD_LOOPBACK, "lo", 1, 1).FullLink(2, ARPHRD_ETHER, "veth0", 1, 1).Done();
+  parser.Start(kSequence, kPort, table);
+  ASSERT_EQ(parser.Feed(ExactBuffer(virtualOnly.bytes).Bytes()), LinkDumpStatus::kDone);
+  EXPECT_FALSE(parser.ParentsNamed());
+  EXPECT_FALSE(table.Rows()[1].hardware);
+}
+
 TEST(LinkDumpParserTest, ReadsAReplySpreadOverSeveralDatagrams) {
   LinkDumpBuilder first;
   first.FullLink(1, ARPHRD_LOOPBACK, "lo", 1, 2).FullLink(2, ARPHRD_ETHER, "eth0", 3, 4);
@@ -255,6 +287,10 @@ TEST(LinkDumpParserTest, AMalformedReplyOrAnErrorFailsAndLeavesNoRows) {
          d.Done();
        }},
       {"a link without a name", [](auto& d) { d.Link(2, ARPHRD_ETHER).Stats64(1, 2).Done(); }},
+      {"a parent device name without its NUL",
+       [](auto& d) {
+         d.Link(2, ARPHRD_ETHER).Name("eth0").Attribute(IFLA_PARENT_DEV_NAME, "pci0", 4).Done();
+       }},
       {"a name without its NUL",
        [](auto& d) { d.Link(2, ARPHRD_ETHER).Attribute(IFLA_IFNAME, "eth0", 4).Stats64(1, 2).Done(); }},
       // An error ends the reading, whatever comes after it.
