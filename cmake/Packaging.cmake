@@ -27,4 +27,41 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
+# The licence: LICENSE in the sources. An installer that shows a licence page
+# (NSIS on Windows) shows this one.
+set(_license "${PROJECT_SOURCE_DIR}/LICENSE")
+set(CPACK_RESOURCE_FILE_LICENSE "${_license}")
+
+if(VANTREL_PLATFORM STREQUAL "linux")
+  # The package's documents in share/doc/vantrel: the licence as a
+  # machine-readable copyright file and the changelog, gzipped under the name
+  # a package without a Debian revision uses. Both go into any /usr or
+  # /usr/local install as well. The manual is registered with doc-base.
+  set(_debian "${PROJECT_SOURCE_DIR}/res/debian")
+  file(READ "${_license}" _text)
+  if(NOT _text MATCHES "\nCopyright \\(c\\) ([^\n]+)\n\n(.+[^\n])\n*$")
+    message(FATAL_ERROR "LICENSE: no 'Copyright (c) ...' line followed by the licence text.")
+  endif()
+  set(VANTREL_COPYRIGHT "${CMAKE_MATCH_1}")
+  # Debian's copyright format: the text indented, an empty line written as ".".
+  string(REPLACE "\n\n" "\n.\n" _text "${CMAKE_MATCH_2}")
+  string(REPLACE "\n" "\n " VANTREL_LICENSE_TEXT " ${_text}")
+  configure_file("${_debian}/copyright.in" copyright @ONLY)
+
+  file(STRINGS "${_debian}/changelog" _latest LIMIT_COUNT 1)
+  if(NOT _latest MATCHES "^vantrel \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "res/debian/changelog starts with '${_latest}': "
+                        "add an entry for version ${PROJECT_VERSION} on top.")
+  endif()
+  vantrel_gzip(vantrel_changelog "${_debian}/changelog" "${CMAKE_CURRENT_BINARY_DIR}/changelog.gz")
+  configure_file("${_debian}/vantrel.doc-base.in" vantrel.doc-base @ONLY)
+
+  install(FILES "${CMAKE_CURRENT_BINARY_DIR}/copyright" "${CMAKE_CURRENT_BINARY_DIR}/changelog.gz"
+          DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES "${CMAKE_CURRENT_BINARY_DIR}/vantrel.doc-base" RENAME vantrel
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base)
+else()
+  install(FILES "${_license}" DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
+
 include(CPack)

@@ -51,3 +51,15 @@ function(vantrel_check_core_targets)
     endforeach()
   endforeach()
 endfunction()
+
+# vantrel_gzip(target input output): a target of the default build that
+# compresses input to output the way Debian wants documents: gzip -9, and -n
+# keeps the time stamp and file name out of the archive.
+function(vantrel_gzip target input output)
+  get_filename_component(name "${output}" NAME)
+  add_custom_command(OUTPUT "${output}"
+    COMMAND gzip -9 -n -c "${input}" > "${output}"
+    DEPENDS "${input}"
+    COMMENT "Compressing ${name}")
+  add_custom_target(${target} ALL DEPENDS "${output}")
+endfunction()

@@ -33,6 +33,9 @@ base="$root$prefix"
 expected=(
   bin/vantrel
   share/applications/vantrel.desktop
+  share/doc-base/vantrel
+  share/doc/vantrel/changelog.gz
+  share/doc/vantrel/copyright
   share/doc/vantrel/vantrel.html
   share/icons/hicolor/16x16/apps/vantrel.png
   share/icons/hicolor/32x32/apps/vantrel.png

@@ -29,7 +29,7 @@ class LinkCatcher : public QObject {
   void Open(const QUrl& url) { opened.push_back(url); }
 };
 
-TEST(CAboutBoxTest, ShowsABoldVersionLineAPlainCopyrightAndTheAddressAsALink) {
+TEST(CAboutBoxTest, ShowsABoldVersionLineThePlainCopyrightAndLicenceAndTheAddressAsALink) {
   CAboutBox box;
   box.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
@@ -39,6 +39,10 @@ TEST(CAboutBoxTest, ShowsABoldVersionLineAPlainCopyrightAndTheAddressAsALink) {
   auto* copyright = box.findChild<QLabel*>("copyrightText");
   ASSERT_NE(copyright, nullptr);
   EXPECT_EQ(copyright->font().weight(), box.font().weight());  // the dialog's own font, not bold
+  auto* license = box.findChild<QLabel*>("licenseText");
+  ASSERT_NE(license, nullptr);
+  EXPECT_TRUE(license->text().contains("MIT License"));
+  EXPECT_LT(copyright->geometry().bottom(), license->geometry().top());
   auto* icon = box.findChild<QLabel*>("appIcon");
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(icon->pixmap().size(), QSize(32, 32));
