@@ -32,6 +32,7 @@ fi
 base="$root$prefix"
 expected=(
   bin/vantrel
+  libexec/vantrel/vantrel-dialogs
   share/applications/vantrel.desktop
   share/doc/vantrel/vantrel.html
   share/icons/hicolor/16x16/apps/vantrel.png
