@@ -193,9 +193,19 @@ std::string EncodeReply(const DialogReply& reply) {
   return std::visit(Encode{}, reply);
 }
 
-DialogRequest ParseRequest(std::string_view line) {
+namespace {
+
+// The message on `line` as `parse` reads it from its kind (the first word)
+// and the words after it; nothing unless every word was read well.
+template <typename Message, typename Parse>
+Message ParseLine(std::string_view line, Parse parse) {
   Words words(line);
   const std::string_view kind = words.Next();
+  Message message = parse(kind, words);
+  return words.Finished() ? message : Message{};
+}
+
+DialogRequest ParseRequestWords(std::string_view kind, Words& words) {
   DialogRequest request;
   if (kind == "menu") {
     MenuRequest menu;
@@ -217,12 +227,10 @@ DialogRequest ParseRequest(std::string_view line) {
   } else if (kind == "cancel") {
     request = CancelRequest{};
   }
-  return words.Finished() ? request : DialogRequest{};
+  return request;
 }
 
-DialogReply ParseReply(std::string_view line) {
-  Words words(line);
-  const std::string_view kind = words.Next();
+DialogReply ParseReplyWords(std::string_view kind, Words& words) {
   DialogReply reply;
   if (kind == "menu") {
     MenuReply menu;
@@ -240,19 +248,25 @@ DialogReply ParseReply(std::string_view line) {
   } else if (kind == "open" && words.Next() == "done") {
     reply = OpenReply{};
   }
-  return words.Finished() ? reply : DialogReply{};
+  return reply;
+}
+
+}  // namespace
+
+DialogRequest ParseRequest(std::string_view line) {
+  return ParseLine<DialogRequest>(line, ParseRequestWords);
+}
+
+DialogReply ParseReply(std::string_view line) {
+  return ParseLine<DialogReply>(line, ParseReplyWords);
 }
 
 DialogReply CancelledReplyTo(const DialogRequest& request) {
-  struct Cancelled {
-    DialogReply operator()(const MenuRequest&) const { return MenuReply{}; }
-    DialogReply operator()(const OptionsRequest&) const { return OptionsReply{}; }
-    DialogReply operator()(const AboutRequest&) const { return AboutReply{}; }
-    DialogReply operator()(const OpenRequest&) const { return OpenReply{}; }
-    DialogReply operator()(std::monostate) const { return {}; }
-    DialogReply operator()(const CancelRequest&) const { return {}; }
-  };
-  return std::visit(Cancelled{}, request);
+  if (std::holds_alternative<MenuRequest>(request)) return MenuReply{};
+  if (std::holds_alternative<OptionsRequest>(request)) return OptionsReply{};
+  if (std::holds_alternative<AboutRequest>(request)) return AboutReply{};
+  if (std::holds_alternative<OpenRequest>(request)) return OpenReply{};
+  return {};
 }
 
 bool Answers(const DialogReply& reply, const DialogRequest& request) {

@@ -25,14 +25,20 @@ TEST(DialogsHelperTest, MenuAndDialogsStayOpenUntilTheBarCancels) {
     std::function<bool()> cancelled;  // runs the call; true when it came back cancelled
   };
   const Call calls[] = {
-      {"menu", [&] { return dialogs.TrackMenu({400, 20}, kBarMenu) == 0; }},
+      {"menu",
+       [&] {
+         return dialogs.TrackMenu({400, 20}, kBarMenu) == 0;
+       }},
       {"options", [&] { return !dialogs.RunOptions(settings) && settings == before; }},
       {"about",
        [&] {
          dialogs.RunAbout();
          return true;
        }},
-      {"menu again", [&] { return dialogs.TrackMenu({400, 20}, kBarMenu) == 0; }},
+      {"menu again",
+       [&] {
+         return dialogs.TrackMenu({400, 20}, kBarMenu) == 0;
+       }},
   };
   for (const Call& call : calls) {
     int ticks = 0;

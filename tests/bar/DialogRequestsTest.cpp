@@ -44,7 +44,7 @@ TEST(DialogRequestsTest, RequestsAndRepliesSurviveTheirLine) {
     EXPECT_EQ(ParseRequest(line), request) << line;
   }
   const DialogReply replies[] = {
-      MenuReply{ID_MENU_OPTIONS}, MenuReply{0},  OptionsReply{}, OptionsReply{Hostile()},
+      MenuReply{ID_MENU_OPTIONS},  MenuReply{0}, OptionsReply{}, OptionsReply{Hostile()},
       OptionsReply{BarSettings{}}, AboutReply{}, OpenReply{},
   };
   for (const DialogReply& reply : replies) {

@@ -46,6 +46,7 @@ class DialogsProcess final : public BarDialogs {
   bool RunOptions(BarSettings& settings) override;
   void RunAbout() override;
   void OpenFile(const std::string& path) override;
+  // Tells the helper to close what it shows, when a call waits for it.
   void CancelAll() override;
 
  private:

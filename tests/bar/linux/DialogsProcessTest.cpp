@@ -46,7 +46,8 @@ class DialogsProcessTest : public ::testing::Test {
   EventLoop loop_;
   DialogOwner owner_{{0, 1060, 1920, 1080}, 0x1a00003};
   // The first place holds no helper: the next one is tried.
-  DialogsProcess dialogs_{loop_, [this] { return owner_; }, {"/nonexistent/vantrel-dialogs", FAKE_DIALOGS_HELPER}};
+  DialogsProcess dialogs_{
+      loop_, [this] { return owner_; }, {"/nonexistent/vantrel-dialogs", FAKE_DIALOGS_HELPER}};
 };
 
 std::string Line(const DialogRequest& request) {
