@@ -1,4 +1,4 @@
-#include "app/QtBarDialogs.h"
+#include "app/qt/QtBarDialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>

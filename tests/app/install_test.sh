@@ -32,6 +32,7 @@ fi
 base="$root$prefix"
 expected=(
   bin/vantrel
+  libexec/vantrel/vantrel-dialogs
   share/applications/vantrel.desktop
   share/doc-base/vantrel
   share/doc/vantrel/changelog.gz

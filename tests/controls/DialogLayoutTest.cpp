@@ -3,7 +3,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
+#include <QWindow>
 
 #include "controls/qt/CLabelCtrl.h"
 #include "controls/qt/DialogPlacement.h"
@@ -97,6 +100,22 @@ TEST(DialogPlacementTest, CentresOverTheOwnerInsideTheWorkArea) {
       {QSize(900, 700), QRect(0, 570, 800, 30), QRect(0, 0, 800, 570), QPoint(0, 0)},
   };
   for (const Case& c : cases) EXPECT_EQ(CentredInside(c.frame, c.owner, c.work), c.corner) << c.owner.x();
+}
+
+// The bar of another process, known by its frame and its native window: the
+// dialog goes over the frame, inside the work area, and belongs to the window.
+TEST(DialogPlacementTest, AnOwnerOfAnotherProcessIsAFrameAndAWindow) {
+  const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+  QWindow bar;
+  QDialog dialog;
+  dialog.resize(200, 100);
+  PlaceOverOwner(dialog, OwnerWindow(QRect(work.left(), work.bottom() - 19, 100, 20), &bar));
+  // At the bar in the bottom left corner (less the frame the platform adds),
+  // not in the middle of the screen.
+  EXPECT_EQ(dialog.pos().x(), work.left());
+  EXPECT_GT(dialog.pos().y(), work.bottom() - 150);
+  ASSERT_NE(dialog.windowHandle(), nullptr);
+  EXPECT_EQ(dialog.windowHandle()->transientParent(), &bar);
 }
 
 }  // namespace

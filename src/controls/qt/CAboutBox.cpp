@@ -40,8 +40,8 @@ CLabelCtrl& CAboutBox::WebLink() {
   return *ui_->id1015;
 }
 
-void ShowAboutBox(QWidget* owner) {
-  CAboutBox box(owner);
+void ShowAboutBox(const OwnerWindow& owner) {
+  CAboutBox box(owner.widget);
   PlaceOverOwner(box, owner);
   box.exec();
 }

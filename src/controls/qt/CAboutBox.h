@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "controls/qt/CLabelCtrl.h"
+#include "controls/qt/DialogPlacement.h"
 
 namespace Ui {
 class AboutBox;
@@ -31,6 +32,6 @@ class CAboutBox : public QDialog {
 };
 
 // Shows the About box modally over `owner`; returns when it is closed.
-void ShowAboutBox(QWidget* owner);
+void ShowAboutBox(const OwnerWindow& owner);
 
 }  // namespace vantrel

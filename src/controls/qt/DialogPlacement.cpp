@@ -18,12 +18,19 @@ struct Placement {
   QRect workArea;
 };
 
-Placement PlacementFor(QWidget* owner) {
-  QWidget* ownerWindow = owner != nullptr ? owner->window() : nullptr;
-  QScreen* screen = ownerWindow != nullptr ? ownerWindow->screen() : QGuiApplication::primaryScreen();
+Placement PlacementFor(const OwnerWindow& owner) {
+  QWidget* ownerWindow = owner.widget != nullptr ? owner.widget->window() : nullptr;
+  QScreen* screen = nullptr;
+  if (ownerWindow != nullptr) {
+    screen = ownerWindow->screen();
+  } else if (!owner.frame.isEmpty()) {
+    screen = QGuiApplication::screenAt(owner.frame.center());
+  }
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return {};
   const QRect workArea = screen->availableGeometry();
-  return {ownerWindow != nullptr ? ownerWindow->frameGeometry() : workArea, workArea};
+  if (ownerWindow != nullptr) return {ownerWindow->frameGeometry(), workArea};
+  return {!owner.frame.isEmpty() ? owner.frame : workArea, workArea};
 }
 
 // The frame the window manager puts around `window`: its own once known,
@@ -44,13 +51,16 @@ QMargins FrameMarginsOf(const QWidget& window) {
 // window manager has put its frame around it.
 class PlacementCheck final : public QObject {
  public:
-  PlacementCheck(QWidget& window, QWidget* owner) : QObject(&window), window_(window), owner_(owner) {
+  PlacementCheck(QWidget& window, const OwnerWindow& owner)
+      : QObject(&window), window_(window), ownerWidget_(owner.widget), ownerFrame_(owner.frame) {
     window.installEventFilter(this);
   }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched == &window_ && event->type() == QEvent::WindowActivate) {
-      const Placement placement = PlacementFor(owner_);
+      // An owner widget that has gone meanwhile counts as none.
+      const Placement placement = PlacementFor(ownerWidget_ != nullptr ? OwnerWindow(ownerWidget_)
+                                                                       : OwnerWindow(ownerFrame_, nullptr));
       if (placement.workArea.isValid()) {
         const QRect frame = window_.frameGeometry();
         const QPoint corner = CentredInside(frame.size(), placement.owner, placement.workArea);
@@ -64,7 +74,8 @@ class PlacementCheck final : public QObject {
 
  private:
   QWidget& window_;
-  QPointer<QWidget> owner_;
+  QPointer<QWidget> ownerWidget_;
+  QRect ownerFrame_;
 };
 
 }  // namespace
@@ -82,11 +93,14 @@ QPoint CentredInside(const QSize& frame, const QRect& owner, const QRect& workAr
   return {x, y};
 }
 
-void PlaceOverOwner(QWidget& window, QWidget* owner) {
-  const Placement placement = PlacementFor(owner);
-  if (!placement.workArea.isValid()) return;
+void PlaceOverOwner(QWidget& window, const OwnerWindow& owner) {
   // Some platforms know the frame as soon as the window exists.
   (void)window.winId();
+  if (owner.widget == nullptr && owner.native != nullptr && window.windowHandle() != nullptr) {
+    window.windowHandle()->setTransientParent(owner.native);
+  }
+  const Placement placement = PlacementFor(owner);
+  if (!placement.workArea.isValid()) return;
   const QSize frame = window.size().grownBy(FrameMarginsOf(window));
   // Before the window exists, move() places the outer corner of its frame.
   window.move(CentredInside(frame, placement.owner, placement.workArea));

@@ -1,12 +1,12 @@
 #include "settings/qt/OptionsCommand.h"
 
-#include "controls/qt/DialogPlacement.h"
 #include "settings/qt/COptions.h"
 
 namespace vantrel {
 
-bool RunOptionsDialog(QWidget* bar, BarSettings& copy, InterfaceTableSource& adapters, ColorPicker& picker) {
-  COptions dialog(copy, adapters, picker, bar);
+bool RunOptionsDialog(const OwnerWindow& bar, BarSettings& copy, InterfaceTableSource& adapters,
+                      ColorPicker& picker) {
+  COptions dialog(copy, adapters, picker, bar.widget);
   PlaceOverOwner(dialog, bar);
   return dialog.exec() == QDialog::Accepted;
 }

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "controls/qt/DialogPlacement.h"
 #include "settings/BarSettings.h"
 #include "traffic/InterfaceTable.h"
-
-class QWidget;
 
 namespace vantrel {
 
@@ -15,6 +14,7 @@ class ColorPicker;
 // away. The bar goes on ticking meanwhile. The bar's "Options..." command
 // runs it on a private copy of its settings and hands the copy to
 // ApplyOptions on OK.
-bool RunOptionsDialog(QWidget* bar, BarSettings& copy, InterfaceTableSource& adapters, ColorPicker& picker);
+bool RunOptionsDialog(const OwnerWindow& bar, BarSettings& copy, InterfaceTableSource& adapters,
+                      ColorPicker& picker);
 
 }  // namespace vantrel

@@ -1,4 +1,4 @@
-#include "app/QtBarDialogs.h"
+#include "app/qt/QtBarDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,8 +13,23 @@
 
 namespace vantrel {
 
+QtBarDialogs::QtBarDialogs(InterfaceTableSource& adapters) : adapters_(adapters) {}
+
+QtBarDialogs::~QtBarDialogs() = default;
+
+void QtBarDialogs::SetBar(QWidget* bar) {
+  barWindow_.reset();
+  owner_ = OwnerWindow(bar);
+}
+
+void QtBarDialogs::SetBarWindow(const QRect& frame, WId window) {
+  // Platforms without windows of other programs give none.
+  barWindow_.reset(window != 0 ? QWindow::fromWinId(window) : nullptr);
+  owner_ = OwnerWindow(frame, barWindow_.get());
+}
+
 int QtBarDialogs::TrackMenu(ScreenPoint at, std::span<const MenuItem> items) {
-  QMenu menu(bar_);
+  QMenu menu(owner_.widget);
   for (const MenuItem& item : items) {
     if (item.command == 0) {
       menu.addSeparator();
@@ -28,11 +43,11 @@ int QtBarDialogs::TrackMenu(ScreenPoint at, std::span<const MenuItem> items) {
 }
 
 bool QtBarDialogs::RunOptions(BarSettings& settings) {
-  return RunOptionsDialog(bar_, settings, adapters_, PlatformColorPicker());
+  return RunOptionsDialog(owner_, settings, adapters_, PlatformColorPicker());
 }
 
 void QtBarDialogs::RunAbout() {
-  ShowAboutBox(bar_);
+  ShowAboutBox(owner_);
 }
 
 void QtBarDialogs::OpenFile(const std::string& path) {

@@ -1,0 +1,142 @@
+#include "bar/linux/DialogsProcess.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "bar/linux/EventLoop.h"
+
+namespace vantrel {
+namespace {
+
+// The client against a scripted stand-in for the helper (fake-dialogs-helper).
+class DialogsProcessTest : public ::testing::Test {
+ protected:
+  DialogsProcessTest() {
+    std::filesystem::create_directories(folder_);
+    setenv("FAKE_HELPER_LOG", (folder_ / "log").c_str(), 1);
+    setenv("FAKE_HELPER_ANSWERS", (folder_ / "answers").c_str(), 1);
+  }
+  ~DialogsProcessTest() override { std::filesystem::remove_all(folder_); }
+
+  void Answer(std::initializer_list<const char*> answers) {
+    std::ofstream file(folder_ / "answers");
+    for (const char* answer : answers) file << answer << '\n';
+  }
+  std::vector<std::string> Log() const {
+    std::ifstream file(folder_ / "log");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    return lines;
+  }
+  long Starts() const {
+    const auto log = Log();
+    return std::count(log.begin(), log.end(), "start");
+  }
+
+  const std::filesystem::path folder_ =
+      std::filesystem::path(::testing::TempDir()) /
+      ("dialogs-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  EventLoop loop_;
+  DialogOwner owner_{{0, 1060, 1920, 1080}, 0x1a00003};
+  // The first place holds no helper: the next one is tried.
+  DialogsProcess dialogs_{
+      loop_, [this] { return owner_; }, {"/nonexistent/vantrel-dialogs", FAKE_DIALOGS_HELPER}};
+};
+
+std::string Line(const DialogRequest& request) {
+  std::string line = EncodeRequest(request);
+  line.pop_back();
+  return line;
+}
+
+// One helper serves call after call; only answers that fit the request
+// count, and the bar's window goes with each dialog.
+TEST_F(DialogsProcessTest, AnswersOfOneHelperReachTheCaller) {
+  Answer({"reply menu command=32773", "reply menu command=999",
+          "reply options ok connection=65746830 bg=ff text=0 label=0 graph=0 download=0 upload=0 position=0 "
+          "runAtStartup=0",
+          "reply options ok connection=6", "reply menu command=1", "reply open done"});
+  EXPECT_EQ(dialogs_.TrackMenu({1919, 1060}, kBarMenu), ID_MENU_OPTIONS);
+  EXPECT_EQ(dialogs_.TrackMenu({1919, 1060}, kBarMenu), 0) << "a command that was not on the menu";
+
+  BarSettings settings;
+  const BarSettings sent = settings;
+  ASSERT_TRUE(dialogs_.RunOptions(settings));
+  EXPECT_EQ(settings.connection, "eth0");
+  EXPECT_EQ(settings.bgColor, MakeColor(255, 0, 0));
+  EXPECT_EQ(settings.position, 0);
+  BarSettings untouched = settings;
+  EXPECT_FALSE(dialogs_.RunOptions(untouched)) << "a malformed answer";
+  EXPECT_EQ(untouched, settings);
+
+  dialogs_.RunAbout();  // answered by a menu's reply: taken as done
+  dialogs_.OpenFile("/doc/vantrel.html");
+
+  const std::vector<std::string> log = Log();
+  ASSERT_EQ(log.size(), 7u);
+  EXPECT_EQ(Starts(), 1);
+  EXPECT_EQ(log[1], Line(MakeMenuRequest({1919, 1060}, kBarMenu)));
+  EXPECT_EQ(log[3], Line(OptionsRequest{owner_, sent}));
+  EXPECT_EQ(log[5], Line(AboutRequest{owner_}));
+  EXPECT_EQ(log[6], Line(OpenRequest{"/doc/vantrel.html"}));
+}
+
+// While the helper shows a dialog the bar ticks on; a second right-click
+// meanwhile is turned away at once.
+TEST_F(DialogsProcessTest, TheLoopRunsWhileTheHelperAnswers) {
+  Answer({"late about done"});
+  int ticks = 0;
+  int nestedMenu = -1;
+  loop_.StartTimer(20, [&] {
+    if (++ticks == 2) nestedMenu = dialogs_.TrackMenu({5, 5}, kBarMenu);
+  });
+  dialogs_.RunAbout();
+  loop_.StopTimer();
+  EXPECT_GE(ticks, 5);
+  EXPECT_EQ(nestedMenu, 0);
+  EXPECT_EQ(Log().size(), 2u) << "the second menu never reached the helper";
+}
+
+TEST_F(DialogsProcessTest, CancelAllReachesTheHelper) {
+  Answer({"on-cancel menu command=0"});
+  int ticks = 0;
+  loop_.StartTimer(20, [&] {
+    ++ticks;
+    if (ticks == 3) dialogs_.CancelAll();
+    if (ticks == 500) loop_.Quit(1);  // no answer came: fail below rather than hang
+  });
+  EXPECT_EQ(dialogs_.TrackMenu({5, 5}, kBarMenu), 0);
+  loop_.StopTimer();
+  EXPECT_FALSE(loop_.QuitRequested());
+  const std::vector<std::string> log = Log();
+  EXPECT_NE(std::find(log.begin(), log.end(), "cancel"), log.end());
+}
+
+// A helper that dies answers as cancelled and the next call starts a new one;
+// without any helper every call is cancelled.
+TEST_F(DialogsProcessTest, ADeadOrMissingHelperCancels) {
+  Answer({"die", "reply options cancelled", "reply menu command=32771"});
+  EXPECT_EQ(dialogs_.TrackMenu({5, 5}, kBarMenu), 0);
+  BarSettings settings;
+  EXPECT_FALSE(dialogs_.RunOptions(settings));
+  EXPECT_EQ(dialogs_.TrackMenu({5, 5}, kBarMenu), ID_MENU_ABOUT);
+  EXPECT_EQ(Starts(), 2);
+
+  DialogsProcess missing(loop_, [this] { return owner_; }, {"/nonexistent/vantrel-dialogs"});
+  EXPECT_EQ(missing.TrackMenu({5, 5}, kBarMenu), 0);
+  settings.connection = "eth0";
+  EXPECT_FALSE(missing.RunOptions(settings));
+  EXPECT_EQ(settings.connection, "eth0");
+  missing.RunAbout();
+  missing.CancelAll();
+}
+
+}  // namespace
+}  // namespace vantrel
