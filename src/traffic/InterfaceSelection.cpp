@@ -3,6 +3,15 @@
 #include "traffic/ConnectionText.h"
 
 namespace vantrel {
+namespace {
+
+// The kinds of interface the automatic choice takes: the usual ways into a
+// network, wired, dial-up or wireless.
+bool IsEligibleForAutomaticChoice(std::uint32_t type) {
+  return type == kIfTypeEthernet || type == kIfTypePpp || type == kIfTypeIeee80211;
+}
+
+}  // namespace
 
 const InterfaceRow* ChooseInterfaceRow(std::span<const InterfaceRow> rows, std::string& connection) {
   const InterfaceRow* chosen = nullptr;
@@ -14,8 +23,7 @@ const InterfaceRow* ChooseInterfaceRow(std::span<const InterfaceRow> rows, std::
     if (description == connection) {
       chosen = &row;
       matched = true;
-    } else if (!matched && connection.empty() &&
-               (row.type == kIfTypeEthernet || row.type == kIfTypePpp)) {
+    } else if (!matched && connection.empty() && IsEligibleForAutomaticChoice(row.type)) {
       chosen = &row;
       connection.assign(description);
     }

@@ -14,6 +14,7 @@ inline constexpr std::uint32_t kIfTypeOther = 1;
 inline constexpr std::uint32_t kIfTypeEthernet = 6;
 inline constexpr std::uint32_t kIfTypePpp = 23;
 inline constexpr std::uint32_t kIfTypeLoopback = 24;
+inline constexpr std::uint32_t kIfTypeIeee80211 = 71;  // Wi-Fi, where the platform tells it apart
 
 // An octet counter as the signed 64-bit count the measurement works in,
 // held at the largest such count (which no interface reaches in practice).
@@ -24,12 +25,12 @@ inline std::int64_t CounterValue(std::uint64_t octets) {
 
 // One row of the system's interface table.
 struct InterfaceRow {
-  std::string description;   // the text the user picks the interface by
+  std::string description;  // the text the user picks the interface by
   std::uint32_t type = kIfTypeOther;
-  std::uint32_t identity = 0;  // the platform's handle for this interface; a
-                               // re-created interface gets a new one
-  std::uint64_t inOctets = 0;  // octets received (download counter)
-  std::uint64_t outOctets = 0; // octets sent (upload counter)
+  std::uint32_t identity = 0;   // the platform's handle for this interface; a
+                                // re-created interface gets a new one
+  std::uint64_t inOctets = 0;   // octets received (download counter)
+  std::uint64_t outOctets = 0;  // octets sent (upload counter)
 };
 
 // The rows of one reading, in the order the system gave them. Rows are reused
