@@ -23,10 +23,14 @@ class ShellAppBar final : public AppBarService {
   // The id of the window message the shell's notifications arrive as.
   UINT CallbackMessage() const { return callbackMessage_; }
 
+  // ABM_NEW, with the callback message.
   void New() override;
+  // ABM_SETAUTOHIDEBAR on the shell's edge: ABE_TOP for Top, else ABE_BOTTOM.
   void SetAutoHideBar(DockEdge edge, bool autoHide) override;
+  // ABM_QUERYPOS and ABM_SETPOS, on the shell's edge.
   void QueryPos(DockEdge edge, BarRect& rc) override;
   void SetPos(DockEdge edge, BarRect& rc) override;
+  // ABM_REMOVE, naming the window only.
   void Remove() override;
 
  private:
