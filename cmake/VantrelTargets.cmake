@@ -23,7 +23,7 @@ function(vantrel_adapter_library name)
 endfunction()
 
 set(_VANTREL_FORBIDDEN_INCLUDE
-    "#[ \t]*include[ \t]*[<\"](Q[A-Za-z]*|Qt[A-Za-z]*/|xcb/|X11/|sys/|linux/|net/|netinet/|arpa/|unistd\\.h|windows\\.h|iphlpapi\\.h|shellapi\\.h)")
+    "#[ \t]*include[ \t]*[<\"](Q[A-Za-z]*|Qt[A-Za-z]*/|xcb/|X11/|sys/|linux/|net/|netinet/|arpa/|unistd\\.h|windows\\.h|winsock2\\.h|ws2[a-z]*\\.h|iphlpapi\\.h|netioapi\\.h|shellapi\\.h)")
 
 function(vantrel_check_core_targets)
   get_property(core GLOBAL PROPERTY VANTREL_CORE_TARGETS)

@@ -5,12 +5,14 @@
 namespace vantrel {
 namespace {
 
+// The kinds of interface the automatic choice takes: the usual ways into a
+// network, wired, dial-up or wireless.
 bool EligibleForAutomaticChoice(const InterfaceRow& row) {
-  return row.type == kIfTypeEthernet || row.type == kIfTypePpp;
+  return row.type == kIfTypeEthernet || row.type == kIfTypePpp || row.type == kIfTypeIeee80211;
 }
 
 // The row an empty connection settles on: the first hardware-backed
-// Ethernet or PPP row, else the first Ethernet or PPP row at all. None when
+// Ethernet, PPP or Wi-Fi row, else the first such row at all. None when
 // a row of empty description comes first, since that row matches the empty
 // connection as it stands.
 const InterfaceRow* AutomaticChoice(std::span<const InterfaceRow> rows) {

@@ -14,6 +14,7 @@ inline constexpr std::uint32_t kIfTypeOther = 1;
 inline constexpr std::uint32_t kIfTypeEthernet = 6;
 inline constexpr std::uint32_t kIfTypePpp = 23;
 inline constexpr std::uint32_t kIfTypeLoopback = 24;
+inline constexpr std::uint32_t kIfTypeIeee80211 = 71;  // Wi-Fi, where the platform tells it apart
 
 // An octet counter as the signed 64-bit count the measurement works in,
 // held at the largest such count (which no interface reaches in practice).

@@ -87,7 +87,7 @@ check "the work area starts below the bar" wait_until 5 eval '[ "$(workarea)" = 
 # The menu is open when the signal comes: it closes, and so does the bar.
 xdotool mousemove --window "$top" 200 5 click 3
 check "the right-click opens the menu" \
-  wait_until 5 eval '[ "$(xdotool search --all --pid "$bar_pid" --onlyvisible 2>/dev/null | wc -l)" -ge 2 ]'
+  wait_until 5 eval '[ -n "$(xdotool search --onlyvisible --classname vantrel-dialogs 2>/dev/null)" ]'
 check "SIGTERM with the menu open ends the program" stop_process "$bar_pid"
 check "after SIGTERM the work area is whole again" wait_until 5 eval '[ "$(workarea)" = "0 0 1600 1000" ]'
 check "after SIGTERM the settings are saved, the colour unchanged" \

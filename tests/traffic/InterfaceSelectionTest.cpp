@@ -36,11 +36,15 @@ TEST_F(InterfaceSelectionTest, EmptyConnectionTakesFirstEthernetAndRemembersIt) 
   EXPECT_EQ(connection, "B");
 }
 
-TEST_F(InterfaceSelectionTest, PppIsEligibleForTheAutomaticChoice) {
-  source.Add("tun0", kIfTypeOther);
-  source.Add("ppp0", kIfTypePpp);
-  ASSERT_NE(Choose(), nullptr);
-  EXPECT_EQ(connection, "ppp0");
+TEST_F(InterfaceSelectionTest, PppAndWifiAreEligibleForTheAutomaticChoice) {
+  for (const std::uint32_t type : {kIfTypePpp, kIfTypeIeee80211}) {
+    source.rows.clear();
+    connection.clear();
+    source.Add("tun0", kIfTypeOther);
+    source.Add("link", type);
+    ASSERT_NE(Choose(), nullptr) << "type " << type;
+    EXPECT_EQ(connection, "link");
+  }
 }
 
 TEST_F(InterfaceSelectionTest, NoEligibleRowLeavesConnectionEmptyAndSelectsNothing) {

@@ -4,26 +4,13 @@
 #include <optional>
 
 #include "bar/PixelBufferCanvas.h"
+#include "bar/linux/DialogsProcess.h"
 #include "bar/linux/EventLoop.h"
 #include "bar/linux/FreeTypeGlyphSource.h"
 #include "bar/x11/X11BarHost.h"
 #include "settings/linux/XdgPaths.h"
 
 namespace vantrel {
-namespace {
-
-// Placeholder until the dialogs process lands.
-class NoDialogs final : public BarDialogs {
- public:
-  int TrackMenu(ScreenPoint, std::span<const MenuItem>) override { return 0; }
-  bool RunOptions(BarSettings&) override { return false; }
-  void RunAbout() override {}
-  void OpenFile(const std::string&) override {}
-  void CancelAll() override {}
-};
-
-}  // namespace
-
 ManualPlaces PlatformManualPlaces() {
   const std::string executable = CurrentExecutablePath();
   const std::string folder = executable.substr(0, executable.rfind('/') + 1);
@@ -36,7 +23,10 @@ int RunPlatformBar(const BarStartup& startup, BarController*& running) {
   if (!host) return 1;
   FreeTypeGlyphSource glyphs;
   PixelBufferCanvas canvas(glyphs);
-  NoDialogs dialogs;
+  // The menu and dialogs run in a helper process, started on the first
+  // right-click: no toolkit is loaded into the bar until then.
+  X11BarHost& window = *host;
+  DialogsProcess dialogs(loop, [&window] { return DialogOwner{window.WindowRect(), window.Window()}; });
   BarController bar(BarServices{startup.interfaces, startup.clock, startup.store, startup.runAtStartup, *host,
                                 dialogs, canvas, host->AppBar(), startup.manual});
   host->Attach(bar, canvas);

@@ -5,13 +5,19 @@
 #include "settings/linux/XdgPaths.h"
 
 namespace vantrel {
+namespace {
+
+constexpr std::string_view kPathSeparators = "/";
+
+}  // namespace
 
 // The settings live in $XDG_CONFIG_HOME/<company>/<application>.conf.
 std::unique_ptr<SettingsStore> CreatePlatformSettingsStore(std::string_view company,
                                                            std::string_view application) {
   const std::string configHome = XdgConfigHome();
   std::string path;
-  if (!configHome.empty() && IsPlainFileName(company) && IsPlainFileName(application)) {
+  if (!configHome.empty() && IsPlainFileName(company, kPathSeparators) &&
+      IsPlainFileName(application, kPathSeparators)) {
     path = configHome + "/" + std::string(company) + "/" + std::string(application) + ".conf";
   }
   return std::make_unique<IniFileStore>(std::move(path));
@@ -25,8 +31,7 @@ std::unique_ptr<RunAtStartup> CreatePlatformRunAtStartup() {
 }
 
 std::string PlatformApplicationName() {
-  const std::string name = ApplicationNameFromPath(CurrentExecutablePath());
-  return IsPlainFileName(name) ? name : "Vantrel";
+  return SettingsApplicationName(CurrentExecutablePath(), kPathSeparators);
 }
 
 }  // namespace vantrel

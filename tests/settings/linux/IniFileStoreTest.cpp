@@ -355,16 +355,16 @@ TEST_F(IniFileStoreTest, WhatIsNotARegularFileIsNeverReplaced) {
     std::function<void()> make;
   };
   std::vector<Case> cases = {
-      {"a pipe", [&] { mkfifo(File().c_str(), 0600); }},
-      {"a folder", [&] { mkdir(File().c_str(), 0700); }},
-      {"a link to a pipe", [&] { symlink((elsewhere + "/fifo").c_str(), File().c_str()); }},
-      {"a link to a folder", [&] { symlink((elsewhere + "/folder").c_str(), File().c_str()); }},
-      {"a dangling link", [&] { symlink((elsewhere + "/missing").c_str(), File().c_str()); }},
-      {"a link to itself", [&] { symlink(File().c_str(), File().c_str()); }},
+      {"a pipe", [&] { ASSERT_EQ(mkfifo(File().c_str(), 0600), 0); }},
+      {"a folder", [&] { ASSERT_EQ(mkdir(File().c_str(), 0700), 0); }},
+      {"a link to a pipe", [&] { ASSERT_EQ(symlink((elsewhere + "/fifo").c_str(), File().c_str()), 0); }},
+      {"a link to a folder", [&] { ASSERT_EQ(symlink((elsewhere + "/folder").c_str(), File().c_str()), 0); }},
+      {"a dangling link", [&] { ASSERT_EQ(symlink((elsewhere + "/missing").c_str(), File().c_str()), 0); }},
+      {"a link to itself", [&] { ASSERT_EQ(symlink(File().c_str(), File().c_str()), 0); }},
   };
   if (device)
-    cases.push_back(
-        {"a link to a device", [&] { symlink((elsewhere + "/device").c_str(), File().c_str()); }});
+    cases.push_back({"a link to a device",
+                     [&] { ASSERT_EQ(symlink((elsewhere + "/device").c_str(), File().c_str()), 0); }});
   for (const Case& c : cases) {
     c.make();
     const file_type before = kind(File());

@@ -1,0 +1,23 @@
+# Settings of every Windows target (VANTREL_PLATFORM=win32).
+
+# The Win32 API without the rarely used parts of windows.h and without its
+# min and max macros; the wide (W) functions are the default ones; Windows 10
+# and later.
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE _WIN32_WINNT=0x0A00 WINVER=0x0A00
+                        NTDDI_VERSION=0x0A000000)
+
+# libgcc, libstdc++ and winpthread are linked in, so that a program imports
+# the DLLs of Windows itself and nothing else.
+add_link_options(-static)
+
+# vantrel_add_import_check(name targets...) registers the test `name`: each
+# target's executable imports only DLLs that every Windows installation has.
+function(vantrel_add_import_check name)
+  set(files "")
+  foreach(target IN LISTS ARGN)
+    list(APPEND files "$<TARGET_FILE:${target}>")
+  endforeach()
+  add_test(NAME ${name}
+           COMMAND "${CMAKE_COMMAND}" "-DOBJDUMP=${CMAKE_OBJDUMP}" "-DFILES=${files}"
+                   -P "${PROJECT_SOURCE_DIR}/cmake/CheckWindowsImports.cmake")
+endfunction()

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "traffic/InterfaceTable.h"
+
+namespace vantrel {
+
+// The system's interface table as GetIfTable2 gives it, with 64-bit octet
+// counters. Each reading asks the IP Helper afresh; its table is freed
+// before Read returns, and the rows of `table` are reused.
+class IpHelperInterfaceTable final : public InterfaceTableSource {
+ public:
+  bool Read(InterfaceTable& table) override;
+};
+
+}  // namespace vantrel

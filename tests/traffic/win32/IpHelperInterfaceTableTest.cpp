@@ -1,0 +1,96 @@
+// The sockets headers go before windows.h.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "traffic/MonotonicClock.h"
+#include "traffic/PlatformInterfaceTable.h"
+
+namespace vantrel {
+namespace {
+
+const InterfaceRow* FindLoopback(const InterfaceTable& table) {
+  for (const InterfaceRow& row : table.Rows()) {
+    if (row.type == kIfTypeLoopback) return &row;
+  }
+  return nullptr;
+}
+
+// Sends `count` datagrams of `size` bytes to a socket of this process on
+// 127.0.0.1, so that they are received, not refused.
+void SendOnLoopback(int count, int size) {
+  WSADATA wsa{};
+  ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
+  const SOCKET receiver = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  const SOCKET sender = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int length = sizeof(address);
+  ASSERT_NE(receiver, INVALID_SOCKET);
+  ASSERT_NE(sender, INVALID_SOCKET);
+  ASSERT_EQ(bind(receiver, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  ASSERT_EQ(getsockname(receiver, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const std::string payload(static_cast<std::size_t>(size), 'v');
+  for (int i = 0; i < count; ++i) {
+    EXPECT_EQ(sendto(sender, payload.data(), size, 0, reinterpret_cast<sockaddr*>(&address), sizeof(address)),
+              size);
+  }
+  closesocket(sender);
+  closesocket(receiver);
+  WSACleanup();
+}
+
+TEST(IpHelperInterfaceTable, ListsLoopbackWhoseCountersGrowWithLocalTraffic) {
+  std::unique_ptr<InterfaceTableSource> source = CreatePlatformInterfaceTable();
+  InterfaceTable table;
+  ASSERT_TRUE(source->Read(table));
+  const InterfaceRow* loopback = FindLoopback(table);
+  ASSERT_NE(loopback, nullptr) << "no loopback row among " << table.Size();
+  EXPECT_FALSE(loopback->description.empty());
+  const std::uint32_t identity = loopback->identity;
+  const std::uint64_t in = loopback->inOctets;
+  const std::uint64_t out = loopback->outOctets;
+
+  std::set<std::uint32_t> identities;
+  for (const InterfaceRow& row : table.Rows()) identities.insert(row.identity);
+  EXPECT_EQ(identities.size(), table.Size()) << "each row has an identity of its own";
+
+  constexpr int kDatagrams = 20;
+  constexpr int kSize = 1000;
+  ASSERT_NO_FATAL_FAILURE(SendOnLoopback(kDatagrams, kSize));
+
+  // Other programs may use loopback too: the counters grow by at least the
+  // test's payload.
+  ASSERT_TRUE(source->Read(table));
+  loopback = FindLoopback(table);
+  ASSERT_NE(loopback, nullptr);
+  EXPECT_EQ(loopback->identity, identity);
+  EXPECT_GE(loopback->inOctets - in, std::uint64_t{kDatagrams * kSize});
+  EXPECT_GE(loopback->outOctets - out, std::uint64_t{kDatagrams * kSize});
+}
+
+TEST(PerformanceCounterClock, CountsSecondsAtItsFrequency) {
+  std::unique_ptr<MonotonicClock> clock = CreatePlatformClock();
+  const std::int64_t frequency = clock->Frequency();
+  ASSERT_GT(frequency, 0);
+  const std::int64_t start = clock->Now();
+  const ULONGLONG startTicks = GetTickCount64();
+  Sleep(100);
+  const std::int64_t end = clock->Now();
+  const ULONGLONG endTicks = GetTickCount64();
+  // The system's millisecond count measures the same interval, to within
+  // its own resolution.
+  const double seconds = static_cast<double>(end - start) / static_cast<double>(frequency);
+  EXPECT_GE(seconds, 0.09);
+  EXPECT_NEAR(seconds, static_cast<double>(endTicks - startTicks) / 1000.0, 0.05);
+}
+
+}  // namespace
+}  // namespace vantrel
