@@ -1,5 +1,6 @@
 # Helpers for the end-to-end checks: assertions, and starting and finding
-# the bar on the private X display that tools/with-xsession made.
+# the bar on the private X display that tools/with-xsession made, or beside
+# the headless sway that tools/with-sway made.
 
 e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
@@ -14,6 +15,16 @@ run_in_xsession() {
   while [ "$1" != "--" ]; do options+=("$1"); shift; done
   shift
   VANTREL_E2E_DISPLAY=1 exec "$e2e_root/tools/with-xsession" "${options[@]}" "$@"
+}
+
+# run_in_sway [with-sway options] -- SCRIPT ARGS...: the same beside a
+# private headless sway.
+run_in_sway() {
+  [ -n "${VANTREL_E2E_SWAY:-}" ] && return 0
+  local options=()
+  while [ "$1" != "--" ]; do options+=("$1"); shift; done
+  shift
+  VANTREL_E2E_SWAY=1 exec "$e2e_root/tools/with-sway" "${options[@]}" "$@"
 }
 
 # require_netns: exits 77 (skipped) where this process cannot make network
@@ -162,3 +173,14 @@ udp_traffic() {
     done' traffic "$1" &
   traffic_pid=$!
 }
+
+# --- On sway: what the compositor says about its layout, "x y width height".
+# The focused output's workspace: the output less the bars' strips.
+sway_workspace() { swaymsg -t get_workspaces | jq -r '.[] | select(.focused) | .rect | "\(.x) \(.y) \(.width) \(.height)"'; }
+# The window of the client with app_id $1.
+sway_window() {
+  swaymsg -t get_tree | jq -r --arg id "$1" \
+    '.. | objects | select(.app_id? == $id) | .rect | "\(.x) \(.y) \(.width) \(.height)"' | head -1
+}
+# pixel_at PNG X Y: the pixel's colour as RRGGBB.
+pixel_at() { convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6; }
