@@ -7,24 +7,34 @@ e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 passed=0
 failed=0
 
-# run_in_xsession [with-xsession options] -- SCRIPT ARGS...: the first time a
-# check script runs, it starts itself again on a private X display.
-run_in_xsession() {
-  [ -n "${VANTREL_E2E_DISPLAY:-}" ] && return 0
+# run_inside MARK TOOL [TOOL's options] -- SCRIPT ARGS...: the first time a
+# check script runs, it starts itself again through tools/TOOL; the
+# variable MARK tells it that it has.
+run_inside() {
+  local mark=$1 tool=$2
+  shift 2
+  [ -n "${!mark:-}" ] && return 0
   local options=()
   while [ "$1" != "--" ]; do options+=("$1"); shift; done
   shift
-  VANTREL_E2E_DISPLAY=1 exec "$e2e_root/tools/with-xsession" "${options[@]}" "$@"
+  export "$mark=1"
+  exec "$e2e_root/tools/$tool" "${options[@]}" "$@"
 }
+# On a private X display with openbox.
+run_in_xsession() { run_inside VANTREL_E2E_DISPLAY with-xsession "$@"; }
+# Beside a private headless sway.
+run_in_sway() { run_inside VANTREL_E2E_SWAY with-sway "$@"; }
 
-# run_in_sway [with-sway options] -- SCRIPT ARGS...: the same beside a
-# private headless sway.
-run_in_sway() {
-  [ -n "${VANTREL_E2E_SWAY:-}" ] && return 0
-  local options=()
-  while [ "$1" != "--" ]; do options+=("$1"); shift; done
-  shift
-  VANTREL_E2E_SWAY=1 exec "$e2e_root/tools/with-sway" "${options[@]}" "$@"
+# e2e_workspace: a temporary folder $work and a list $pids of processes
+# that end, as the folder goes, when the script exits.
+e2e_workspace() {
+  work=$(mktemp -d)
+  pids=()
+  trap e2e_workspace_cleanup EXIT
+}
+e2e_workspace_cleanup() {
+  for pid in "${pids[@]}"; do stop_process "$pid"; done
+  rm -rf "$work"
 }
 
 # require_netns: exits 77 (skipped) where this process cannot make network

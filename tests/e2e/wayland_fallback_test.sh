@@ -10,20 +10,12 @@ source "$here/e2e-lib.sh"
 command -v weston >/dev/null 2>&1 || { echo "SKIP: weston (a compositor without the layer shell) is not installed"; exit 77; }
 run_in_xsession -- "$0" "$@"
 VANTREL=$1
-work=$(mktemp -d)
+e2e_workspace
 chmod 0700 "$work"
-weston_pid=""
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do stop_process "$pid"; done
-  [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null && wait "$weston_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work" XDG_RUNTIME_DIR="$work" \
   weston --backend=headless-backend.so --socket=weston-e2e --idle-time=0 --no-config >"$work/weston.log" 2>&1 &
-weston_pid=$!
+pids+=("$!")
 wait_until 10 test -S "$work/weston-e2e" || { echo "SKIP: weston did not start"; tail -5 "$work/weston.log"; exit 77; }
 export XDG_RUNTIME_DIR=$work WAYLAND_DISPLAY=weston-e2e
 

@@ -10,13 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e-lib.sh"
 run_in_sway -- "$0" "$@"
 VANTREL=$1
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do stop_process "$pid"; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+e2e_workspace
 
 # settings HOMEDIR POSITION BG: a settings file with that edge and background.
 settings() {
@@ -30,7 +24,12 @@ start_wayland_bar() {
   bar_pid=$!
   pids+=("$bar_pid")
 }
-shot() { grim "$work/shot.png" && echo "$work/shot.png"; }
+workspace_is() { [ "$(sway_workspace)" = "$1" ]; }
+# A screenshot once a sample tick has drawn the whole bar.
+drawn_shot() {
+  sleep 1.5
+  grim "$work/shot.png" && echo "$work/shot.png"
+}
 
 check "sway's workspace starts whole" equal "$(sway_workspace)" "0 0 1280 800"
 
@@ -39,7 +38,7 @@ check "sway's workspace starts whole" equal "$(sway_workspace)" "0 0 1280 800"
 settings "$work/a" 1 255
 start_wayland_bar "$work/a" WAYLAND_DEBUG=1
 first=$bar_pid
-wait_until 15 eval '[ "$(sway_workspace)" != "0 0 1280 800" ]' || { cat "$work/a/bar.log"; }
+wait_until 15 eval '! workspace_is "0 0 1280 800"' || tail -5 "$work/a/bar.log"
 read -r _ _ _ height <<<"$(sway_workspace)"
 thickness=$((800 - height))
 check "the bar is about 32 pixels thick" test "$thickness" -ge 20 -a "$thickness" -le 48
@@ -54,8 +53,7 @@ check "a normal window ends above the bar" wait_until 10 window_ends_at $((800 -
 
 # --- Its rows: the bevel's first row is the background colour, the last row
 # on the screen is one of the darker rows at its bottom edge.
-sleep 1.5  # a sample tick has drawn the whole bar
-png=$(shot)
+png=$(drawn_shot)
 check "the strip's first row is the bar's background" equal "$(pixel_at "$png" 5 $((800 - thickness)))" "FF0000"
 check "the row above the strip is not the bar's" test "$(pixel_at "$png" 5 $((799 - thickness)))" != "FF0000"
 bottom=$(pixel_at "$png" 5 799)
@@ -67,17 +65,16 @@ settings "$work/b" 1 65280
 start_wayland_bar "$work/b"
 second=$bar_pid
 check "a second bar reserves a second strip" \
-  wait_until 15 eval '[ "$(sway_workspace)" = "0 0 1280 $((800 - 2 * thickness))" ]'
+  wait_until 15 workspace_is "0 0 1280 $((800 - 2 * thickness))"
 check "the normal window shrinks with it" wait_until 5 window_ends_at $((800 - 2 * thickness))
-sleep 1.5
-png=$(shot)
+png=$(drawn_shot)
 # The compositor chooses which of the two lies nearer the edge.
 check "the two bars fill the two strips" \
   equal "$(printf '%s\n' "$(pixel_at "$png" 5 $((800 - 2 * thickness)))" "$(pixel_at "$png" 5 $((800 - thickness)))" |
     sort | tr '\n' ' ')" "00FF00 FF0000 "
 check "SIGTERM closes the second bar" stop_process "$second"
 check "the second bar gives its strip back" \
-  wait_until 5 eval '[ "$(sway_workspace)" = "0 0 1280 $((800 - thickness))" ]'
+  wait_until 5 workspace_is "0 0 1280 $((800 - thickness))"
 
 # --- The output's mode changes: the bar spans the new width, same thickness,
 # after docking once more.
@@ -85,9 +82,8 @@ dockings() { grep -c 'zwlr_layer_surface_v1@[0-9]*\.set_exclusive_zone([1-9]' "$
 before=$(dockings)
 swaymsg output HEADLESS-1 mode 1600x1000 >/dev/null
 check "after the mode change the strip is reserved on the new output" \
-  wait_until 10 eval '[ "$(sway_workspace)" = "0 0 1600 $((1000 - thickness))" ]'
-sleep 1.5
-png=$(shot)
+  wait_until 10 workspace_is "0 0 1600 $((1000 - thickness))"
+png=$(drawn_shot)
 check "after the mode change the bar spans the new width" \
   equal "$(pixel_at "$png" 1595 $((1000 - thickness)))" "FF0000"
 check "the mode change re-docked the bar once" equal "$(dockings)" "$((before + 1))"
@@ -95,31 +91,29 @@ check "the mode change re-docked the bar once" equal "$(dockings)" "$((before + 
 # --- Scale 2: the same strip in logical pixels, drawn at twice the pixels.
 swaymsg output HEADLESS-1 scale 2 >/dev/null
 check "at scale 2 the strip keeps its logical thickness" \
-  wait_until 10 eval '[ "$(sway_workspace)" = "0 0 800 $((500 - thickness))" ]'
-sleep 1.5
-png=$(shot)
+  wait_until 10 workspace_is "0 0 800 $((500 - thickness))"
+png=$(drawn_shot)
 check "at scale 2 the bar's picture is twice as thick" \
   eval '[ "$(pixel_at "$png" 5 $((1000 - 2 * thickness)))" = FF0000 ] && [ "$(pixel_at "$png" 5 $((999 - 2 * thickness)))" != FF0000 ]'
 check "the scale change re-docked the bar once" equal "$(dockings)" "$((before + 2))"
 swaymsg output HEADLESS-1 scale 1 >/dev/null
-check "back at scale 1" wait_until 10 eval '[ "$(sway_workspace)" = "0 0 1600 $((1000 - thickness))" ]'
+check "back at scale 1" wait_until 10 workspace_is "0 0 1600 $((1000 - thickness))"
 
 # --- A bar at the top (position 0).
 settings "$work/c" 0 16711680
 start_wayland_bar "$work/c"
 top=$bar_pid
 check "position 0 reserves the top strip" \
-  wait_until 15 eval '[ "$(sway_workspace)" = "0 $thickness 1600 $((1000 - 2 * thickness))" ]'
-sleep 1.5
-png=$(shot)
+  wait_until 15 workspace_is "0 $thickness 1600 $((1000 - 2 * thickness))"
+png=$(drawn_shot)
 check "the top bar shows at the top edge" equal "$(pixel_at "$png" 5 0)" "0000FF"
 check "SIGTERM closes the top bar" stop_process "$top"
-check "the top strip comes back" wait_until 5 eval '[ "$(sway_workspace)" = "0 0 1600 $((1000 - thickness))" ]'
+check "the top strip comes back" wait_until 5 workspace_is "0 0 1600 $((1000 - thickness))"
 check "the top bar saved its settings on close" eval 'grep -q "^Position=0" "$work/c/.config/Brindle Labs/vantrel.conf"'
 
 # --- Close: the strip comes back, the settings are saved.
 check "SIGTERM closes the first bar" stop_process "$first"
-check "the workspace is whole again" wait_until 5 eval '[ "$(sway_workspace)" = "0 0 1600 1000" ]'
+check "the workspace is whole again" wait_until 5 workspace_is "0 0 1600 1000"
 check "the first bar saved its settings" eval 'grep -q "^Position=1" "$work/a/.config/Brindle Labs/vantrel.conf"'
 
 # --- Forced onto X11 where there is none: one line, and a failure.

@@ -45,10 +45,6 @@ void LayerShellAppBar::New() {
   }
 }
 
-void LayerShellAppBar::SetAutoHideBar(DockEdge, bool) {}
-
-void LayerShellAppBar::QueryPos(DockEdge, BarRect&) {}
-
 void LayerShellAppBar::SetPos(DockEdge edge, BarRect& rc) {
   if (!Exists()) return;
   const std::uint32_t side =

@@ -49,8 +49,10 @@ class LayerShellAppBar final : public AppBarService {
   void Destroy();
 
   void New() override;
-  void SetAutoHideBar(DockEdge edge, bool autoHide) override;
-  void QueryPos(DockEdge edge, BarRect& rc) override;
+  // A layer surface is never hidden by the compositor.
+  void SetAutoHideBar(DockEdge, bool) override {}
+  // The compositor keeps the strip clear of other bars itself.
+  void QueryPos(DockEdge, BarRect&) override {}
   void SetPos(DockEdge edge, BarRect& rc) override;
   void Remove() override;
 

@@ -53,7 +53,6 @@ class WaylandBarHost final : public LoopBarWindow,
   void Attach(BarController& controller, PixelBufferCanvas& canvas);
 
   // BarWindow
-  BarRect WindowRect() override { return rect_; }
   BarRect DesktopRect() override;
   void PlaceTopmost(const BarRect& rc) override;
   void Hide() override;
@@ -100,7 +99,6 @@ class WaylandBarHost final : public LoopBarWindow,
   std::optional<LayerShellAppBar> appBar_;
   PixelBufferCanvas* canvas_ = nullptr;
 
-  BarRect rect_;
   // The surface as the compositor last configured it; 0 x 0 before that.
   PixelSize configured_;
   // The output's rectangle and scale when the bar last docked.

@@ -54,15 +54,15 @@ struct OutputListeners {
   static constexpr zxdg_output_v1_listener kXdgOutput{XdgPosition, XdgSize, XdgDone, XdgText, XdgText};
 };
 
-// The events of version 2, the one bound.
-constexpr wl_output_listener kOutputListener = [] {
-  wl_output_listener l{};
-  l.geometry = OutputListeners::Geometry;
-  l.mode = OutputListeners::Mode;
-  l.done = OutputListeners::Done;
-  l.scale = OutputListeners::Scale;
-  return l;
-}();
+// The events of version 2, the one bound; later ones never come (see
+// WaylandSeat.cpp).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+constexpr wl_output_listener kOutputListener{.geometry = OutputListeners::Geometry,
+                                             .mode = OutputListeners::Mode,
+                                             .done = OutputListeners::Done,
+                                             .scale = OutputListeners::Scale};
+#pragma GCC diagnostic pop
 
 WaylandOutputs::WaylandOutputs(std::function<void()> onChange) : onChange_(std::move(onChange)) {}
 

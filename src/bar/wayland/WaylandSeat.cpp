@@ -83,62 +83,57 @@ struct SeatListeners {
   }
 };
 
-// The events of the versions bound (seat 3); later ones are never sent.
-constexpr wl_seat_listener kSeatListener = [] {
-  wl_seat_listener l{};
-  l.capabilities = SeatListeners::Capabilities;
-  l.name = SeatListeners::Name;
-  return l;
-}();
-constexpr wl_pointer_listener kPointerListener = [] {
-  wl_pointer_listener l{};
-  l.enter = SeatListeners::PointerEnter;
-  l.leave = SeatListeners::PointerLeave;
-  l.motion = SeatListeners::Motion;
-  l.button = SeatListeners::Button;
-  l.axis = SeatListeners::Axis;
-  return l;
-}();
-constexpr wl_keyboard_listener kKeyboardListener = [] {
-  wl_keyboard_listener l{};
-  l.keymap = SeatListeners::Keymap;
-  l.enter = SeatListeners::KeyboardEnter;
-  l.leave = SeatListeners::KeyboardLeave;
-  l.key = SeatListeners::Key;
-  l.modifiers = SeatListeners::Modifiers;
-  return l;
-}();
+// libwayland's listeners grow with each version of a protocol; the events
+// of versions later than those bound (seat 3) never come, and their handlers
+// stay null.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+constexpr wl_seat_listener kSeatListener{.capabilities = SeatListeners::Capabilities,
+                                         .name = SeatListeners::Name};
+constexpr wl_pointer_listener kPointerListener{.enter = SeatListeners::PointerEnter,
+                                               .leave = SeatListeners::PointerLeave,
+                                               .motion = SeatListeners::Motion,
+                                               .button = SeatListeners::Button,
+                                               .axis = SeatListeners::Axis};
+constexpr wl_keyboard_listener kKeyboardListener{.keymap = SeatListeners::Keymap,
+                                                 .enter = SeatListeners::KeyboardEnter,
+                                                 .leave = SeatListeners::KeyboardLeave,
+                                                 .key = SeatListeners::Key,
+                                                 .modifiers = SeatListeners::Modifiers};
+#pragma GCC diagnostic pop
 
 WaylandSeat::WaylandSeat(wl_seat* seat, Events& events) : seat_(seat), events_(events) {
   wl_seat_add_listener(seat_, &kSeatListener, this);
 }
 
 WaylandSeat::~WaylandSeat() {
-  SetCapabilities(0);
+  ReleaseDevices();
   ReleaseKeymap();
   if (xkb_ != nullptr) xkb_context_unref(xkb_);
   wl_seat_destroy(seat_);
 }
 
 void WaylandSeat::SetCapabilities(std::uint32_t capabilities) {
-  const bool pointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-  if (pointer && pointer_ == nullptr) {
+  // Capabilities change seldom (a keyboard plugged in): the devices are taken
+  // anew each time.
+  ReleaseDevices();
+  if ((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0) {
     pointer_ = wl_seat_get_pointer(seat_);
     wl_pointer_add_listener(pointer_, &kPointerListener, this);
-  } else if (!pointer && pointer_ != nullptr) {
-    wl_pointer_destroy(pointer_);
-    pointer_ = nullptr;
-    pointerSurface_ = nullptr;
   }
-  const bool keyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-  if (keyboard && keyboard_ == nullptr) {
+  if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0) {
     keyboard_ = wl_seat_get_keyboard(seat_);
     wl_keyboard_add_listener(keyboard_, &kKeyboardListener, this);
-  } else if (!keyboard && keyboard_ != nullptr) {
-    wl_keyboard_destroy(keyboard_);
-    keyboard_ = nullptr;
-    keyboardSurface_ = nullptr;
   }
+}
+
+void WaylandSeat::ReleaseDevices() {
+  if (pointer_ != nullptr) wl_pointer_destroy(pointer_);
+  if (keyboard_ != nullptr) wl_keyboard_destroy(keyboard_);
+  pointer_ = nullptr;
+  keyboard_ = nullptr;
+  pointerSurface_ = nullptr;
+  keyboardSurface_ = nullptr;
 }
 
 void WaylandSeat::TakeKeymap(int fd, std::size_t size) {

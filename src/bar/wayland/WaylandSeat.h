@@ -37,6 +37,7 @@ class WaylandSeat {
   friend struct SeatListeners;
 
   void SetCapabilities(std::uint32_t capabilities);
+  void ReleaseDevices();
   void TakeKeymap(int fd, std::size_t size);
   bool CompileKeymap();
   void ReleaseKeymap();

@@ -43,7 +43,6 @@ class X11BarHost final : public LoopBarWindow, public SurfacePresenter {
   bool ConnectionLost() const;
 
   // BarWindow
-  BarRect WindowRect() override { return rect_; }
   BarRect DesktopRect() override;
   void PlaceTopmost(const BarRect& rc) override;
   void Hide() override;
@@ -69,7 +68,6 @@ class X11BarHost final : public LoopBarWindow, public SurfacePresenter {
   X11AppBar appBar_;
   PixelBufferCanvas* canvas_ = nullptr;
 
-  BarRect rect_;
   int dpi_ = 96;
   bool mapped_ = false;
   bool destroyed_ = false;
