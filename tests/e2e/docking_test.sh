@@ -9,13 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e-lib.sh"
 run_in_xsession --size 1600x1000 -- "$0" "$@"
 VANTREL=$1
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do stop_process "$pid"; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+e2e_workspace
 
 # Start on 1280 x 800; the larger mode is used for the resize later.
 xrandr --newmode 1280x800_e2e 0 1280 0 0 0 800 0 0 0 >/dev/null 2>&1

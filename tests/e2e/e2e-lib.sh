@@ -1,19 +1,40 @@
 # Helpers for the end-to-end checks: assertions, and starting and finding
-# the bar on the private X display that tools/with-xsession made.
+# the bar on the private X display that tools/with-xsession made, or beside
+# the headless sway that tools/with-sway made.
 
 e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 passed=0
 failed=0
 
-# run_in_xsession [with-xsession options] -- SCRIPT ARGS...: the first time a
-# check script runs, it starts itself again on a private X display.
-run_in_xsession() {
-  [ -n "${VANTREL_E2E_DISPLAY:-}" ] && return 0
+# run_inside MARK TOOL [TOOL's options] -- SCRIPT ARGS...: the first time a
+# check script runs, it starts itself again through tools/TOOL; the
+# variable MARK tells it that it has.
+run_inside() {
+  local mark=$1 tool=$2
+  shift 2
+  [ -n "${!mark:-}" ] && return 0
   local options=()
   while [ "$1" != "--" ]; do options+=("$1"); shift; done
   shift
-  VANTREL_E2E_DISPLAY=1 exec "$e2e_root/tools/with-xsession" "${options[@]}" "$@"
+  export "$mark=1"
+  exec "$e2e_root/tools/$tool" "${options[@]}" "$@"
+}
+# On a private X display with openbox.
+run_in_xsession() { run_inside VANTREL_E2E_DISPLAY with-xsession "$@"; }
+# Beside a private headless sway.
+run_in_sway() { run_inside VANTREL_E2E_SWAY with-sway "$@"; }
+
+# e2e_workspace: a temporary folder $work and a list $pids of processes
+# that end, as the folder goes, when the script exits.
+e2e_workspace() {
+  work=$(mktemp -d)
+  pids=()
+  trap e2e_workspace_cleanup EXIT
+}
+e2e_workspace_cleanup() {
+  for pid in "${pids[@]}"; do stop_process "$pid"; done
+  rm -rf "$work"
 }
 
 # require_netns: exits 77 (skipped) where this process cannot make network
@@ -162,3 +183,14 @@ udp_traffic() {
     done' traffic "$1" &
   traffic_pid=$!
 }
+
+# --- On sway: what the compositor says about its layout, "x y width height".
+# The focused output's workspace: the output less the bars' strips.
+sway_workspace() { swaymsg -t get_workspaces | jq -r '.[] | select(.focused) | .rect | "\(.x) \(.y) \(.width) \(.height)"'; }
+# The window of the client with app_id $1.
+sway_window() {
+  swaymsg -t get_tree | jq -r --arg id "$1" \
+    '.. | objects | select(.app_id? == $id) | .rect | "\(.x) \(.y) \(.width) \(.height)"' | head -1
+}
+# pixel_at PNG X Y: the pixel's colour as RRGGBB.
+pixel_at() { convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6; }

@@ -1,35 +1,44 @@
 #include "app/PlatformBar.h"
 
 #include <csignal>
-#include <optional>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "app/linux/BarHostChoice.h"
 #include "bar/PixelBufferCanvas.h"
 #include "bar/linux/DialogsProcess.h"
 #include "bar/linux/EventLoop.h"
 #include "bar/linux/FreeTypeGlyphSource.h"
+#include "bar/wayland/WaylandBarHost.h"
 #include "bar/x11/X11BarHost.h"
 #include "settings/linux/XdgPaths.h"
 
 namespace vantrel {
-ManualPlaces PlatformManualPlaces() {
-  const std::string executable = CurrentExecutablePath();
-  const std::string folder = executable.substr(0, executable.rfind('/') + 1);
-  return {folder + kManualFileName, std::string(VANTREL_DOC_DIR "/") + kManualFileName};
+namespace {
+
+// What the dialogs helper is told about the bar's window: on X11 the window
+// itself, so that dialogs belong to it; a Wayland surface is nothing the
+// helper (on Xwayland) could name, only its place.
+DialogOwner OwnerOf(X11BarHost& host) {
+  return {host.WindowRect(), host.Window()};
+}
+DialogOwner OwnerOf(WaylandBarHost& host) {
+  return {host.WindowRect(), 0};
 }
 
-int RunPlatformBar(const BarStartup& startup, BarController*& running) {
-  EventLoop loop;
-  const auto host = X11BarHost::Open(loop);
-  if (!host) return 1;
+// Runs the bar on `host` until it closes.
+template <typename Host>
+int RunBar(const BarStartup& startup, BarController*& running, EventLoop& loop, Host& host) {
   FreeTypeGlyphSource glyphs;
   PixelBufferCanvas canvas(glyphs);
   // The menu and dialogs run in a helper process, started on the first
   // right-click: no toolkit is loaded into the bar until then.
-  X11BarHost& window = *host;
-  DialogsProcess dialogs(loop, [&window] { return DialogOwner{window.WindowRect(), window.Window()}; });
-  BarController bar(BarServices{startup.interfaces, startup.clock, startup.store, startup.runAtStartup, *host,
-                                dialogs, canvas, host->AppBar(), startup.manual});
-  host->Attach(bar, canvas);
+  DialogsProcess dialogs(loop, [&host] { return OwnerOf(host); });
+  BarController bar(BarServices{startup.interfaces, startup.clock, startup.store, startup.runAtStartup, host,
+                                dialogs, canvas, host.AppBar(), startup.manual});
+  host.Attach(bar, canvas);
   // SIGTERM, SIGINT and SIGHUP close the bar like its Close command:
   // settings saved, strip released; an open menu or dialog closes first.
   loop.WatchTermination([&bar] { bar.OnTerminate(); });
@@ -41,6 +50,36 @@ int RunPlatformBar(const BarStartup& startup, BarController*& running) {
   running = nullptr;
   // The loop ends with the bar's close, or when the display went away.
   return bar.HasEnded() ? 0 : 1;
+}
+
+}  // namespace
+
+ManualPlaces PlatformManualPlaces() {
+  const std::string executable = CurrentExecutablePath();
+  const std::string folder = executable.substr(0, executable.rfind('/') + 1);
+  return {folder + kManualFileName, std::string(VANTREL_DOC_DIR "/") + kManualFileName};
+}
+
+int RunPlatformBar(const BarStartup& startup, BarController*& running) {
+  const BarHostPlan plan = PlanBarHosts(std::getenv("VANTREL_HOST"), std::getenv("WAYLAND_DISPLAY"));
+  if (!plan.error.empty()) {
+    std::fputs(plan.error.c_str(), stderr);
+    return 1;
+  }
+  EventLoop loop;
+  std::vector<std::string> reasons;
+  for (const BarHostKind kind : plan.tries) {
+    if (kind == BarHostKind::Wayland) {
+      std::string why;
+      if (const auto host = WaylandBarHost::Open(loop, why)) return RunBar(startup, running, loop, *host);
+      reasons.push_back(why);
+    } else {
+      if (const auto host = X11BarHost::Open(loop)) return RunBar(startup, running, loop, *host);
+      reasons.push_back("no X11 display could be opened (is DISPLAY set?)");
+    }
+  }
+  std::fputs(NoHostMessage(reasons).c_str(), stderr);
+  return 1;
 }
 
 }  // namespace vantrel

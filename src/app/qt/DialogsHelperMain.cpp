@@ -39,10 +39,15 @@ int main(int argc, char** argv) {
   // A bar that has gone shows as a failed write, not as a signal.
   std::signal(SIGPIPE, SIG_IGN);
   // The dialogs belong to the bar's X window and sit at its pointer: Qt's
-  // X11 platform, in a Wayland session too (through Xwayland). A platform
-  // without a display that the caller chose is kept.
+  // X11 platform, in a Wayland session too (through Xwayland). Only a
+  // Wayland session without Xwayland gets Wayland windows, which the
+  // compositor places as it likes. A platform without a display that the
+  // caller chose is kept.
   const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-  if (platform.isEmpty() || platform.contains("wayland")) qputenv("QT_QPA_PLATFORM", "xcb");
+  const bool hasX11 = !qgetenv("DISPLAY").isEmpty();
+  if (platform.isEmpty() || (platform.contains("wayland") && hasX11)) {
+    qputenv("QT_QPA_PLATFORM", hasX11 || qgetenv("WAYLAND_DISPLAY").isEmpty() ? "xcb" : "wayland");
+  }
 
   QApplication application(argc, argv);
   // The helper lives as long as the bar, whatever windows it closes.

@@ -13,4 +13,7 @@ namespace vantrel {
 // font can be found.
 std::optional<PixelSize> UndockedBarSize(int dpi);
 
+// The size before docking where no dialog font can be found.
+inline constexpr PixelSize kFallbackUndockedSize{675, 33};
+
 }  // namespace vantrel

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "bar/linux/BarKeys.h"
 #include "bar/linux/UndockedBarSize.h"
 
 namespace vantrel {
@@ -22,14 +23,8 @@ struct FreeDeleter {
 template <typename T>
 using Reply = std::unique_ptr<T, FreeDeleter>;
 
-constexpr std::uint32_t kKeysymReturn = 0xFF0D;
-constexpr std::uint32_t kKeysymKeypadEnter = 0xFF8D;
-constexpr std::uint32_t kKeysymEscape = 0xFF1B;
 constexpr std::uint8_t kRightButton = 3;
 constexpr int kTicksPerSample = 5;
-
-// The bar's size before docking where no dialog font can be found.
-constexpr PixelSize kFallbackUndockedSize{675, 33};
 
 // The Xft.dpi resource in the RESOURCE_MANAGER text, or 0.
 int XftDpi(std::string_view resources) {
@@ -51,18 +46,16 @@ std::unique_ptr<X11BarHost> X11BarHost::Open(EventLoop& loop) {
   xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
   if (connection == nullptr || xcb_connection_has_error(connection)) {
     if (connection != nullptr) xcb_disconnect(connection);
-    std::fputs("vantrel: cannot open an X11 display (is DISPLAY set?); the bar needs X11 or Xwayland\n",
-               stderr);
     return nullptr;
   }
   return std::unique_ptr<X11BarHost>(new X11BarHost(connection, screenNumber, loop));
 }
 
 X11BarHost::X11BarHost(xcb_connection_t* connection, int screenNumber, EventLoop& loop)
-    : connection_(connection),
+    : LoopBarWindow(loop),
+      connection_(connection),
       screenNumber_(screenNumber),
       screen_(nullptr),
-      loop_(loop),
       window_(xcb_generate_id(connection)),
       appBar_(connection, screenNumber, window_) {
   xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
@@ -115,15 +108,13 @@ void X11BarHost::ReadKeyboardMapping() {
   const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
   Reply<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
       connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, count), nullptr));
-  enterKeys_.clear();
-  escapeKeys_.clear();
+  keyCommands_.clear();
   if (!mapping || mapping->keysyms_per_keycode == 0) return;
   const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
   const int length = xcb_get_keyboard_mapping_keysyms_length(mapping.get());
   for (int i = 0; i < length; i += mapping->keysyms_per_keycode) {
     const auto keycode = static_cast<xcb_keycode_t>(setup->min_keycode + i / mapping->keysyms_per_keycode);
-    if (keysyms[i] == kKeysymReturn || keysyms[i] == kKeysymKeypadEnter) enterKeys_.push_back(keycode);
-    if (keysyms[i] == kKeysymEscape) escapeKeys_.push_back(keycode);
+    if (const int command = BarCommandForKeysym(keysyms[i])) keyCommands_.emplace_back(keycode, command);
   }
 }
 
@@ -259,32 +250,12 @@ void X11BarHost::Hide() {
   xcb_flush(connection_);
 }
 
-void X11BarHost::Repaint() {
-  if (controller_ != nullptr) controller_->OnPaint();
-}
-
-void X11BarHost::StartTimer(int milliseconds) {
-  loop_.StartTimer(milliseconds, [this] {
-    // Without a window manager, look for one once a second: not every
-    // manager announces itself with a change on the root window.
-    if (!appBar_.Connected() && ++ticksWithoutManager_ % kTicksPerSample == 0 && appBar_.Connect()) {
-      displayChanged_ = true;
-    }
-    // Screen changes reported since the last tick re-dock once.
-    if (displayChanged_ && controller_ != nullptr) {
-      displayChanged_ = false;
-      controller_->OnDisplayChange();
-    }
-    if (controller_ != nullptr) controller_->OnTimer(kSampleTimerId);
-  });
-}
-
-void X11BarHost::StopTimer() {
-  loop_.StopTimer();
-}
-
-void X11BarHost::EndRun(int result) {
-  loop_.Quit(result);
+void X11BarHost::BeforeTick() {
+  // Without a window manager, look for one once a second: not every
+  // manager announces itself with a change on the root window.
+  if (!appBar_.Connected() && ++ticksWithoutManager_ % kTicksPerSample == 0 && appBar_.Connect()) {
+    NoteDisplayChange();
+  }
 }
 
 void X11BarHost::Present(const SurfaceView& surface, const PixelRect& area) {
@@ -333,7 +304,7 @@ void X11BarHost::Handle(const xcb_generic_event_t& event) {
   const std::uint8_t type = event.response_type & 0x7F;
   if (hasRandr_ && (type == randrEventBase_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY ||
                     type == randrEventBase_ + XCB_RANDR_NOTIFY)) {
-    displayChanged_ = true;
+    NoteDisplayChange();
     return;
   }
   switch (type) {
@@ -347,11 +318,9 @@ void X11BarHost::Handle(const xcb_generic_event_t& event) {
     }
     case XCB_KEY_PRESS: {
       const xcb_keycode_t key = reinterpret_cast<const xcb_key_press_event_t&>(event).detail;
-      if (std::find(enterKeys_.begin(), enterKeys_.end(), key) != enterKeys_.end()) {
-        controller_->OnCommand(ID_BAR_OK);
-      } else if (std::find(escapeKeys_.begin(), escapeKeys_.end(), key) != escapeKeys_.end()) {
-        controller_->OnCommand(ID_BAR_CANCEL);
-      }
+      const auto found = std::find_if(keyCommands_.begin(), keyCommands_.end(),
+                                      [key](const auto& entry) { return entry.first == key; });
+      if (found != keyCommands_.end()) controller_->OnCommand(found->second);
       break;
     }
     case XCB_MAPPING_NOTIFY:
@@ -386,7 +355,7 @@ void X11BarHost::Handle(const xcb_generic_event_t& event) {
       // A window manager started: the bar docks with it now. Managers set
       // their root properties one by one; each is a chance to find it.
       if (property.window == screen_->root && !appBar_.Connected() && appBar_.Connect()) {
-        displayChanged_ = true;
+        NoteDisplayChange();
       }
       break;
     }

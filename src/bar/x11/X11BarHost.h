@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bar/BarController.h"
 #include "bar/PixelBufferCanvas.h"
 #include "bar/SurfacePresenter.h"
 #include "bar/linux/EventLoop.h"
+#include "bar/linux/LoopBarWindow.h"
 #include "bar/x11/X11AppBar.h"
 
 namespace vantrel {
@@ -21,10 +23,9 @@ namespace vantrel {
 // (expose, right-click, Enter and Esc, the window manager's close request,
 // the window destroyed behind the bar's back, RandR screen changes, a window
 // manager that starts later) and pushes the canvas's pixels to the window.
-class X11BarHost final : public BarWindow, public SurfacePresenter {
+class X11BarHost final : public LoopBarWindow, public SurfacePresenter {
  public:
-  // Opens the display named by $DISPLAY; null (after one line on stderr)
-  // when there is none.
+  // Opens the display named by $DISPLAY; null when there is none.
   static std::unique_ptr<X11BarHost> Open(EventLoop& loop);
   ~X11BarHost() override;
 
@@ -42,14 +43,9 @@ class X11BarHost final : public BarWindow, public SurfacePresenter {
   bool ConnectionLost() const;
 
   // BarWindow
-  BarRect WindowRect() override { return rect_; }
   BarRect DesktopRect() override;
   void PlaceTopmost(const BarRect& rc) override;
   void Hide() override;
-  void Repaint() override;
-  void StartTimer(int milliseconds) override;
-  void StopTimer() override;
-  void EndRun(int result) override;
 
   // SurfacePresenter
   void Present(const SurfaceView& surface, const PixelRect& area) override;
@@ -60,31 +56,28 @@ class X11BarHost final : public BarWindow, public SurfacePresenter {
   void ReadKeyboardMapping();
   void ReadDpi();
   void Dispatch();
+  void BeforeTick() override;
   void Handle(const xcb_generic_event_t& event);
   xcb_atom_t Atom(const char* name);
 
   xcb_connection_t* connection_;
   int screenNumber_;
   xcb_screen_t* screen_;
-  EventLoop& loop_;
   xcb_window_t window_ = XCB_NONE;
   xcb_gcontext_t gc_ = XCB_NONE;
   X11AppBar appBar_;
-  BarController* controller_ = nullptr;
   PixelBufferCanvas* canvas_ = nullptr;
 
-  BarRect rect_;
   int dpi_ = 96;
   bool mapped_ = false;
   bool destroyed_ = false;
-  bool displayChanged_ = false;
   int ticksWithoutManager_ = 0;
   std::uint8_t randrEventBase_ = 0;
   bool hasRandr_ = false;
   xcb_atom_t wmProtocols_ = XCB_NONE;
   xcb_atom_t wmDeleteWindow_ = XCB_NONE;
-  std::vector<xcb_keycode_t> enterKeys_;
-  std::vector<xcb_keycode_t> escapeKeys_;
+  // The keys with a command (BarCommandForKeysym) and that command.
+  std::vector<std::pair<xcb_keycode_t, int>> keyCommands_;
   std::vector<std::uint8_t> rows_;  // a band of the surface, reused
 };
 

@@ -1,0 +1,48 @@
+#include "app/linux/BarHostChoice.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+using enum BarHostKind;
+
+TEST(BarHostChoiceTest, PlansTheHostsToTry) {
+  struct Case {
+    const char* forced;
+    const char* waylandDisplay;
+    std::vector<BarHostKind> tries;
+  } const cases[] = {
+      {nullptr, "wayland-0", {Wayland, X11}},  // layer shell first, Xwayland after it
+      {nullptr, nullptr, {X11}},
+      {nullptr, "", {X11}},
+      {"", "wayland-0", {Wayland, X11}},
+      {"x11", "wayland-0", {X11}},
+      {"wayland", nullptr, {Wayland}},
+  };
+  for (const Case& c : cases) {
+    const BarHostPlan plan = PlanBarHosts(c.forced, c.waylandDisplay);
+    EXPECT_EQ(plan.tries, c.tries) << (c.forced ? c.forced : "(unset)") << " / "
+                                   << (c.waylandDisplay ? c.waylandDisplay : "(unset)");
+    EXPECT_TRUE(plan.error.empty());
+  }
+}
+
+TEST(BarHostChoiceTest, AnUnknownForcedHostTriesNothingAndSaysSoInOneLine) {
+  const BarHostPlan plan = PlanBarHosts("X11", "wayland-0");
+  EXPECT_TRUE(plan.tries.empty());
+  EXPECT_NE(plan.error.find("\"X11\""), std::string::npos);
+  EXPECT_EQ(plan.error.find('\n'), plan.error.size() - 1);
+}
+
+TEST(BarHostChoiceTest, NoHostMessageIsOneLineWithEveryReason) {
+  const std::vector<std::string> reasons{"no layer shell", "no X11 display"};
+  EXPECT_EQ(NoHostMessage(reasons),
+            "vantrel: no display to show the bar on: no layer shell; no X11 display\n");
+}
+
+}  // namespace
+}  // namespace vantrel
