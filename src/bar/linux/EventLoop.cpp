@@ -66,7 +66,7 @@ void EventLoop::Unwatch(int fd) {
 
 void EventLoop::StartTimer(int milliseconds, Callback onTick) {
   if (timerFd_ < 0) return;
-  onTick_ = std::move(onTick);
+  onTick_ = std::make_shared<Callback>(std::move(onTick));
   itimerspec period{};
   period.it_interval.tv_sec = milliseconds / 1000;
   period.it_interval.tv_nsec = static_cast<long>(milliseconds % 1000) * 1'000'000;
@@ -75,7 +75,9 @@ void EventLoop::StartTimer(int milliseconds, Callback onTick) {
   Watch(timerFd_, [this] {
     std::uint64_t expirations = 0;
     // Ticks missed while the process stood still run once, not in a burst.
-    if (read(timerFd_, &expirations, sizeof expirations) == sizeof expirations && onTick_) onTick_();
+    // Held for the call: the tick may stop or restart the timer.
+    const std::shared_ptr<Callback> onTick = onTick_;
+    if (read(timerFd_, &expirations, sizeof expirations) == sizeof expirations && onTick) (*onTick)();
   });
 }
 
@@ -85,7 +87,7 @@ void EventLoop::StopTimer() {
   timerfd_settime(timerFd_, 0, &stopped, nullptr);
   Unwatch(timerFd_);
   Drain(timerFd_);
-  onTick_ = nullptr;
+  onTick_.reset();
 }
 
 void EventLoop::WatchTermination(Callback onTerminate) {

@@ -57,7 +57,7 @@ class EventLoop {
   std::deque<std::vector<struct pollfd>> polled_;  // growing keeps references
   std::size_t depth_ = 0;
   int timerFd_ = -1;
-  Callback onTick_;
+  std::shared_ptr<Callback> onTick_;  // shared: a tick may stop the timer
   int signalPipe_[2] = {-1, -1};
   bool watchingSignals_ = false;
   bool quit_ = false;
