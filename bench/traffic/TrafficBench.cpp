@@ -178,7 +178,7 @@ void BM_SysfsHardwareMark(benchmark::State& state) {
   // The first marking asks sysfs; from the second on the table is steady.
   links.Mark(table);
   links.Mark(table);
-  const std::uint64_t before = allocations.load();
+  const std::uint64_t before = HeapAllocations();
   for (auto _ : state) links.Mark(table);
   ReportAllocations(state, before);
   state.counters["links"] = static_cast<double>(table.Size());
