@@ -4,15 +4,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bar/x11/XcbReply.h"
+
 namespace vantrel {
 namespace {
-
-// Frees an xcb reply when it goes out of scope.
-struct FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
 
 bool Overlaps(std::uint32_t start, std::uint32_t end, const BarRect& rc) {
   return static_cast<std::int64_t>(start) < rc.right && static_cast<std::int64_t>(end) >= rc.left;

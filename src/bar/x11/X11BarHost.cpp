@@ -11,17 +11,12 @@
 #include <cstring>
 #include <string_view>
 
+#include "bar/x11/XcbReply.h"
 #include "bar/linux/BarKeys.h"
 #include "bar/linux/UndockedBarSize.h"
 
 namespace vantrel {
 namespace {
-
-struct FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
 
 constexpr std::uint8_t kRightButton = 3;
 constexpr int kTicksPerSample = 5;
