@@ -21,9 +21,11 @@ $(BUILD)/build.ninja: | deps
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Every test: unit, widget and end-to-end.
-test: build
+# Every test: unit, widget and end-to-end on Linux, then the Windows build's
+# tests under Wine.
+test: build windows
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
 
 # The unit and widget tests again, built with AddressSanitizer and UBSan.
 sanitize: deps
