@@ -54,11 +54,19 @@ check "the second bar gives its strip back when it ends" \
   wait_until 5 eval '[ "$(workarea)" = "0 0 1280 $((800 - thickness))" ]'
 
 # --- The screen grows: the bar spans the new width with the same thickness.
+# Every docking rewrites the strut: a spy on it counts the re-dockings.
+xprop -spy -id "$first" _NET_WM_STRUT_PARTIAL >"$work/strut-spy" 2>/dev/null &
+spy=$!
+pids+=("$spy")
+sleep 0.3
 xrandr --output screen --mode 1600x1000
 check "after the resize the bar spans the new width at the bottom" \
   wait_until 5 eval '[ "$(geometry_of "$first")" = "0 $((1000 - thickness)) 1601 $((thickness + 1))" ]'
 check "after the resize the strut follows the new width" \
   wait_until 5 eval '[ "$(strut_of "$first")" = "0, 0, 0, $thickness, 0, 0, 0, 0, 0, 0, 0, 1599" ]'
+sleep 1  # ticks enough to show a second re-docking, if there were one
+kill "$spy" 2>/dev/null
+check "one change of the screen re-docks the bar once" equal "$(($(wc -l <"$work/strut-spy") - 1))" 1
 
 # --- A window-close request ends the bar, saves its settings, frees the strip.
 xdotool windowclose "$first"
