@@ -1,7 +1,9 @@
 # cmake -DOBJDUMP=<objdump> -DFILES=<a.exe;b.exe> -P CheckWindowsImports.cmake
 # Fails when one of the executables imports a DLL that is not part of Windows
 # itself, such as the MinGW runtime (libstdc++-6.dll, libgcc_s_seh-1.dll,
-# libwinpthread-1.dll).
+# libwinpthread-1.dll), or when its header does not ask for the address space
+# layout randomisation (with high entropy) and the data execution prevention
+# that a hardened build links in.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -18,6 +20,21 @@ foreach(file IN LISTS FILES)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "${OBJDUMP} -p ${file} failed")
   endif()
+  # The flags are listed by name on the lines after DllCharacteristics.
+  string(FIND "${dump}" "DllCharacteristics" at)
+  set(characteristics "")
+  if(at GREATER_EQUAL 0)
+    string(SUBSTRING "${dump}" ${at} 200 characteristics)
+    string(FIND "${characteristics}" "SizeOfStackReserve" end)
+    if(end GREATER 0)
+      string(SUBSTRING "${characteristics}" 0 ${end} characteristics)
+    endif()
+  endif()
+  foreach(flag IN ITEMS HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT)
+    if(NOT characteristics MATCHES "${flag}")
+      list(APPEND bad "${file}: not linked with ${flag}")
+    endif()
+  endforeach()
   string(REGEX MATCHALL "DLL Name: [^\r\n]+" names "${dump}")
   if(NOT names)
     message(FATAL_ERROR "${file}: no imported DLL found; is it a Windows executable?")
@@ -33,7 +50,7 @@ foreach(file IN LISTS FILES)
 endforeach()
 if(bad)
   list(JOIN bad "\n  " text)
-  message(FATAL_ERROR "Imports of DLLs that Windows does not ship:\n  ${text}")
+  message(FATAL_ERROR "Imports of DLLs that Windows does not ship, or hardening missing:\n  ${text}")
 endif()
 list(LENGTH FILES count)
-message(STATUS "${count} executables import only Windows system DLLs")
+message(STATUS "${count} executables import only Windows system DLLs and are built for ASLR and DEP")
