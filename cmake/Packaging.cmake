@@ -38,13 +38,9 @@ if(VANTREL_PLATFORM STREQUAL "linux")
   # a package without a Debian revision uses. Both go into any /usr or
   # /usr/local install as well. The manual is registered with doc-base.
   set(_debian "${PROJECT_SOURCE_DIR}/res/debian")
-  file(READ "${_license}" _text)
-  if(NOT _text MATCHES "\nCopyright \\(c\\) ([^\n]+)\n\n(.+[^\n])\n*$")
-    message(FATAL_ERROR "LICENSE: no 'Copyright (c) ...' line followed by the licence text.")
-  endif()
-  set(VANTREL_COPYRIGHT "${CMAKE_MATCH_1}")
+  include(LicenseText)
   # Debian's copyright format: the text indented, an empty line written as ".".
-  string(REPLACE "\n\n" "\n.\n" _text "${CMAKE_MATCH_2}")
+  string(REPLACE "\n\n" "\n.\n" _text "${VANTREL_LICENSE_BODY}")
   string(REPLACE "\n" "\n " VANTREL_LICENSE_TEXT " ${_text}")
   configure_file("${_debian}/copyright.in" copyright @ONLY)
 

@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "controls/WindowPlacement.h"
+
 namespace vantrel {
 
 namespace {
@@ -81,16 +83,10 @@ class PlacementCheck final : public QObject {
 }  // namespace
 
 QPoint CentredInside(const QSize& frame, const QRect& owner, const QRect& workArea) {
-  const QPoint centre(owner.x() + owner.width() / 2, owner.y() + owner.height() / 2);
-  int x = centre.x() - frame.width() / 2;
-  int y = centre.y() - frame.height() / 2;
-  if (x + frame.width() > workArea.x() + workArea.width())
-    x = workArea.x() + workArea.width() - frame.width();
-  if (x < workArea.x()) x = workArea.x();
-  if (y + frame.height() > workArea.y() + workArea.height())
-    y = workArea.y() + workArea.height() - frame.height();
-  if (y < workArea.y()) y = workArea.y();
-  return {x, y};
+  const ScreenPoint corner =
+      CentredInside(frame.width(), frame.height(), {owner.x(), owner.y(), owner.width(), owner.height()},
+                    {workArea.x(), workArea.y(), workArea.width(), workArea.height()});
+  return {corner.x, corner.y};
 }
 
 void PlaceOverOwner(QWidget& window, const OwnerWindow& owner) {

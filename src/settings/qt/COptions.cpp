@@ -6,6 +6,7 @@
 #include "controls/qt/CLabelCtrl.h"
 #include "controls/qt/DialogUnits.h"
 #include "controls/qt/ModalDialogFrame.h"
+#include "settings/AdapterChoice.h"
 #include "settings/qt/ColorPicker.h"
 #include "traffic/AdapterList.h"
 #include "ui_options.h"
@@ -59,17 +60,11 @@ void COptions::InitControls() {
 void COptions::FillAdapterList(InterfaceTableSource& adapters) {
   const std::vector<std::string> descriptions = ListAdapters(adapters);
   if (descriptions.empty()) return;
-  int match = 0;
-  for (std::size_t i = 0; i < descriptions.size(); ++i) {
-    const std::string& description = descriptions[i];
+  for (const std::string& description : descriptions) {
     ui_->id1006->addItem(QString::fromStdString(description),
                          QByteArray(description.data(), static_cast<qsizetype>(description.size())));
-    // Among equal descriptions the last one is chosen.
-    if (description == settings_->connection) match = static_cast<int>(i);
   }
-  // Showing the selection leaves `connection` alone: an empty or unknown one
-  // stays as it was until the user picks an entry.
-  ui_->id1006->setCurrentIndex(match);
+  ui_->id1006->setCurrentIndex(static_cast<int>(ShownAdapterIndex(descriptions, settings_->connection)));
 }
 
 void COptions::ConnectControls() {

@@ -1,0 +1,12 @@
+#include "controls/win32/ShellOpen.h"
+
+#include <shellapi.h>
+#include <windows.h>
+
+namespace vantrel {
+
+void ShellOpen(const std::wstring& target) {
+  ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace vantrel
