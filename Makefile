@@ -8,7 +8,7 @@ WINDOWS_BUILD ?= build-windows
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build test sanitize bench fuzz run package windows windows-test format clean
+.PHONY: all deps build test sanitize bench fuzz run package windows windows-test windows-package format clean
 
 all: build
 
@@ -63,6 +63,11 @@ windows: deps
 
 windows-test: windows
 	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+
+# The Windows installer (per user, no elevation) and the portable zip:
+# $(WINDOWS_BUILD)/VantRel-<version>-win64.exe and .zip.
+windows-package: windows
+	cd $(WINDOWS_BUILD) && cpack -G "NSIS;ZIP"
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,6 +1,8 @@
 # The Debian package: `cpack -G DEB` in a build configured with
 # CMAKE_INSTALL_PREFIX=/usr (see `make package`). The version comes from
 # project(); the library dependencies from dpkg-shlibdeps.
+# On Windows: the per-user installer and the portable zip (`cpack -G
+# "NSIS;ZIP"`, see `make windows-package`).
 
 set(CPACK_PACKAGE_NAME "vantrel")
 set(CPACK_PACKAGE_VENDOR "Brindle Labs")
@@ -56,6 +58,23 @@ if(VANTREL_PLATFORM STREQUAL "linux")
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES "${CMAKE_CURRENT_BINARY_DIR}/vantrel.doc-base" RENAME vantrel
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base)
+elseif(VANTREL_PLATFORM STREQUAL "win32")
+  # One folder: the program with its manual beside it, where the Manual
+  # command looks, and the licence.
+  set(CPACK_PACKAGE_FILE_NAME "VantRel-${PROJECT_VERSION}-win64")
+  set(CPACK_PACKAGE_INSTALL_DIRECTORY "VantRel")
+  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "VantRel")
+  set(CPACK_NSIS_DISPLAY_NAME "VantRel")
+  set(CPACK_NSIS_PACKAGE_NAME "VantRel")
+  set(CPACK_NSIS_URL_INFO_ABOUT "${PROJECT_HOMEPAGE_URL}")
+  # The installer's script is cmake/NSIS.template.in (found on CMAKE_MODULE_PATH).
+  # The program's file name, for the installer script (CPack passes on CPACK_ variables only).
+  set(CPACK_VANTREL_PROGRAM "vantrel.exe")
+  if(TARGET vantrel)
+    install(TARGETS vantrel RUNTIME DESTINATION .)
+  endif()
+  install(FILES "${PROJECT_SOURCE_DIR}/res/vantrel.html" DESTINATION .)
+  install(FILES "${_license}" RENAME LICENSE.txt DESTINATION .)
 else()
   install(FILES "${_license}" DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()

@@ -1,7 +1,8 @@
 #include "controls/win32/ShellOpen.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 namespace vantrel {
 
