@@ -12,6 +12,7 @@
 
 #include "settings/SettingsPersistence.h"
 #include "settings/SettingsTestFiles.h"
+#include "support/StubRunAtStartup.h"
 
 namespace vantrel {
 namespace {
@@ -20,18 +21,7 @@ using testing::ListDir;
 using testing::ReadFile;
 using testing::WriteFile;
 using Names = std::vector<std::string>;
-
-class StubRunAtStartup final : public RunAtStartup {
- public:
-  bool RegisterRunAtStartup() override {
-    ++registerCalls;
-    return registered = true;
-  }
-  bool UnregisterRunAtStartup() override { return !(registered = false); }
-  bool IsRunAtStartupRegistered() override { return registered; }
-  bool registered = false;
-  int registerCalls = 0;
-};
+using testing::StubRunAtStartup;
 
 // What a save of the default record writes while the entry exists, byte for
 // byte what QSettings writes.

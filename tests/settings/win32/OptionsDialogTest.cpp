@@ -31,6 +31,22 @@ class FakeColorPicker final : public ColorPicker {
   std::vector<HWND> owners;
 };
 
+// Each swatch, the field it shows and the colour the test gives that field
+// (the download colour with a top byte, which the swatch does not show).
+struct SwatchColor {
+  int id;
+  Color BarSettings::*field;
+  Color color;
+};
+constexpr SwatchColor kSwatchColors[] = {
+    {IDC_BG_SWATCH, &BarSettings::bgColor, 0x010203},
+    {IDC_GRAPH_SWATCH, &BarSettings::graphColor, 0x040506},
+    {IDC_LABEL_SWATCH, &BarSettings::labelColor, 0x070809},
+    {IDC_TEXT_SWATCH, &BarSettings::textColor, 0x0A0B0C},
+    {IDC_DOWNLOAD_SWATCH, &BarSettings::downloadColor, 0xFF0D0E0F},
+    {IDC_UPLOAD_SWATCH, &BarSettings::uploadColor, 0x101112},
+};
+
 class OptionsDialogTest : public ::testing::Test {
  protected:
   OptionsDialogTest() {
@@ -39,13 +55,7 @@ class OptionsDialogTest : public ::testing::Test {
     adapters_.Add("Intel\xC2\xAE Ethernet", kIfTypeEthernet).hardware = true;
     settings_.connection = "Wi-Fi Direct Virtual Adapter";
     settings_.position = 5;
-    settings_.runAtStartup = 1;
-    settings_.bgColor = 0x00010203;
-    settings_.graphColor = 0x00040506;
-    settings_.labelColor = 0x00070809;
-    settings_.textColor = 0x000A0B0C;
-    settings_.downloadColor = 0xFF0D0E0F;  // only the colour bits are shown
-    settings_.uploadColor = 0x00101112;
+    for (const SwatchColor& swatch : kSwatchColors) settings_.*swatch.field = swatch.color;
   }
 
   INT_PTR Run(std::function<void(HWND)> script) {
@@ -81,13 +91,9 @@ TEST_F(OptionsDialogTest, ShowsTheRecordAndChangesNothingByItself) {
               EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_RUN_AT_STARTUP), BST_CHECKED);
               EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_POSITION_BOTTOM), BST_CHECKED) << "any position but 0";
               EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_POSITION_TOP), BST_UNCHECKED);
-              const std::pair<int, Color> swatches[] = {
-                  {IDC_BG_SWATCH, 0x010203},   {IDC_GRAPH_SWATCH, 0x040506},    {IDC_LABEL_SWATCH, 0x070809},
-                  {IDC_TEXT_SWATCH, 0x0A0B0C}, {IDC_DOWNLOAD_SWATCH, 0x0D0E0F}, {IDC_UPLOAD_SWATCH, 0x101112},
-              };
-              for (const auto& [id, color] : swatches) {
-                EXPECT_EQ(LookOf(dialog, id).fill, color) << id;
-                EXPECT_EQ(TextOf(GetDlgItem(dialog, id)), L"") << id;
+              for (const SwatchColor& swatch : kSwatchColors) {
+                EXPECT_EQ(LookOf(dialog, swatch.id).fill, swatch.color & 0xFFFFFF) << swatch.id;
+                EXPECT_EQ(TextOf(GetDlgItem(dialog, swatch.id)), L"") << swatch.id;
               }
               Press(dialog, IDOK);
             }),

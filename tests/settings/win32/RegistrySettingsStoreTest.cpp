@@ -5,6 +5,7 @@
 #include "settings/PlatformSettings.h"
 #include "settings/SettingsPersistence.h"
 #include "settings/win32/RegistryTestKeys.h"
+#include "support/StubRunAtStartup.h"
 #include "traffic/win32/WideText.h"
 
 namespace vantrel {
@@ -14,19 +15,8 @@ using testing::Dword;
 using testing::GetRaw;
 using testing::RawValue;
 using testing::SetRaw;
+using testing::StubRunAtStartup;
 using testing::Text;
-
-class StubRunAtStartup final : public RunAtStartup {
- public:
-  bool RegisterRunAtStartup() override {
-    ++registerCalls;
-    return registered = true;
-  }
-  bool UnregisterRunAtStartup() override { return !(registered = false); }
-  bool IsRunAtStartupRegistered() override { return registered; }
-  bool registered = false;
-  int registerCalls = 0;
-};
 
 }  // namespace
 
@@ -41,17 +31,15 @@ namespace {
 
 // A record in which every field differs from its default.
 BarSettings Chosen() {
-  BarSettings s;
-  s.connection = "Intel\xC2\xAE Ethernet \xE2\x80\x94 #2";
-  s.bgColor = 0xFF010203;  // the top byte is kept
-  s.textColor = 1;
-  s.labelColor = 2;
-  s.graphColor = 3;
-  s.downloadColor = 4;
-  s.uploadColor = 5;
-  s.position = 7;
-  s.runAtStartup = 0;
-  return s;
+  return {.connection = "Intel\xC2\xAE Ethernet \xE2\x80\x94 #2",
+          .bgColor = 0xFF010203,  // the top byte is kept
+          .textColor = 1,
+          .labelColor = 2,
+          .graphColor = 3,
+          .downloadColor = 4,
+          .uploadColor = 5,
+          .position = 7,
+          .runAtStartup = 0};
 }
 
 class RegistrySettingsStoreTest : public ::testing::Test {
