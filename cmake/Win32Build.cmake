@@ -6,6 +6,9 @@
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE _WIN32_WINNT=0x0A00 WINVER=0x0A00
                         NTDDI_VERSION=0x0A000000)
 
+# Resource scripts, compiled by windres.
+enable_language(RC)
+
 # libgcc, libstdc++ and winpthread are linked in, so that a program imports
 # the DLLs of Windows itself and nothing else.
 add_link_options(-static)
