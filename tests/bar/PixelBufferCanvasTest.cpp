@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bar/BarRenderer.h"
+#include "support/BarFrames.h"
 
 namespace vantrel {
 namespace {
@@ -197,6 +198,38 @@ TEST(PixelCanvasCopyTest, HandsTheCopiedAreasCutToTheSurfaceToThePresenter) {
     canvas.CopyToWindow(area);
   }
   EXPECT_EQ(presenter.areas, (std::vector<PixelRect>{{0, 0, 20, 32}, {390, 30, 400, 31}}));
+}
+
+// FNV-1a over the surface's pixels.
+std::uint64_t Digest(const SurfaceView& surface) {
+  std::uint64_t hash = 14695981039346656037u;
+  for (int y = 0; y < surface.height; ++y) {
+    for (int x = 0; x < surface.width; ++x) {
+      for (int shift = 0; shift < 32; shift += 8) {
+        hash = (hash ^ ((surface.Row(y)[x] >> shift) & 0xFF)) * 1099511628211u;
+      }
+    }
+  }
+  return hash;
+}
+
+// The same frame is the same pixels on every platform these tests run on
+// (Linux, and Windows under Wine), text included where the glyphs are the
+// same: the digests were taken on Linux. A deliberate change of the drawing
+// records them anew.
+TEST(PixelCanvasFrameTest, DrawsTheSamePixelsOnEveryPlatform) {
+  struct Case {
+    PixelSize size;
+    std::uint64_t digest;
+  };
+  for (const Case& c : {Case{{1025, 32}, 3323400827961357448u}, Case{{1920, 30}, 5019939378571651209u},
+                        Case{{640, 48}, 3580617143084440487u}}) {
+    BoxGlyphs glyphs;
+    PixelBufferCanvas canvas(glyphs);
+    canvas.SetClientSize(c.size);
+    DrawBarFrame(canvas, BarSettings{}, true);
+    EXPECT_EQ(Digest(canvas.Surface()), c.digest) << c.size.width << "x" << c.size.height;
+  }
 }
 
 }  // namespace

@@ -16,73 +16,10 @@
 #include "bar/linux/FreeTypeGlyphSource.h"
 #include "bar/linux/UndockedBarSize.h"
 #include "bar/qt/QtBarCanvas.h"
+#include "support/BarFrames.h"
 
 namespace vantrel {
 namespace {
-
-// Forwards to another canvas and notes the cell of every text (two pixels
-// wider on each side, for glyphs that reach past their advance); with
-// `drawText` false the texts are measured but not drawn.
-class TextCells final : public BarCanvas {
- public:
-  TextCells(BarCanvas& inner, bool drawText) : inner_(inner), drawText_(drawText) {}
-  PixelSize ClientSize() const override { return inner_.ClientSize(); }
-  bool HasSurface() const override { return inner_.HasSurface(); }
-  bool CreateSurface(PixelSize size) override { return inner_.CreateSurface(size); }
-  void ReleaseSurface() override { inner_.ReleaseSurface(); }
-  void DrawLine(int x1, int y1, int x2, int y2, Color color) override {
-    inner_.DrawLine(x1, y1, x2, y2, color);
-  }
-  void BeginText() override { inner_.BeginText(); }
-  void EndText() override { inner_.EndText(); }
-  TextExtent MeasureText(std::string_view text) override { return inner_.MeasureText(text); }
-  void SetTextColor(Color color) override { inner_.SetTextColor(color); }
-  void DrawTextAt(int x, int y, std::string_view text) override {
-    const TextExtent extent = inner_.MeasureText(text);
-    cells.push_back({x - 2, y - 2, x + extent.cx + 2, y + extent.cy + 2});
-    if (drawText_) inner_.DrawTextAt(x, y, text);
-  }
-  void CopyToWindow(const PixelRect& area) override { inner_.CopyToWindow(area); }
-
-  std::vector<PixelRect> cells;
-
- private:
-  BarCanvas& inner_;
-  bool drawText_;
-};
-
-bool InAnyCell(const std::vector<PixelRect>& cells, int x, int y) {
-  return std::any_of(cells.begin(), cells.end(), [&](const PixelRect& c) {
-    return x >= c.left && x < c.right && y >= c.top && y < c.bottom;
-  });
-}
-
-// A full ring of varied differences and a busy tick.
-void Fill(TrafficHistory& h) {
-  std::uint32_t seed = 977;
-  for (int s = 0; s < kHistorySlots; ++s) {
-    seed = seed * 1664525u + 1013904223u;
-    h.downloadDeltas[s] = (seed >> 8) % 5'000'000;
-    h.uploadDeltas[s] = (seed >> 4) % 900'000;
-  }
-  h.peakDownloadDelta = 5'000'000;
-  h.peakUploadDelta = 900'000;
-  h.peakDownloadRate = 5'100'000.0;
-  h.peakUploadRate = 910'000.0;
-  h.writeIndex = 77;
-}
-
-// One sample tick on `canvas`; the cells of its texts.
-std::vector<PixelRect> Frame(BarCanvas& canvas, const BarSettings& settings, bool drawText) {
-  TextCells cells(canvas, drawText);
-  BarRenderer renderer(cells, settings);
-  TrafficHistory history;
-  Fill(history);
-  renderer.PaintBackground(history);
-  renderer.DrawSample({3'456'789'012u, 456'789'012u, 2'345'678.0, 123'456.0}, history);
-  renderer.DrawMeters(300'000, 40'000, history);
-  return cells.cells;
-}
 
 BarSettings Night() {
   BarSettings s;
@@ -116,8 +53,8 @@ TEST(PixelCanvasAgainstQtTest, DrawsTheSameLinePixelsAsTheQtCanvasForBarsOfAnySi
       pixels.SetClientSize(c.size);
       qt.SetClientSize(c.size);
       qt.SetFontDpi(96);
-      const std::vector<PixelRect> cells = Frame(pixels, c.settings, drawText);
-      Frame(qt, c.settings, drawText);
+      const std::vector<PixelRect> cells = DrawBarFrame(pixels, c.settings, drawText);
+      DrawBarFrame(qt, c.settings, drawText);
       const SurfaceView mine = pixels.Surface();
       const QImage& theirs = qt.Surface();
       ASSERT_EQ(QSize(mine.width, mine.height), theirs.size());

@@ -1,0 +1,202 @@
+// The pixel canvas on Windows: text from GDI, and the surface put on a
+// device context as a DIB. Runs under Wine without a display: the device
+// context is a memory one with a DIB section behind it.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "bar/BarFont.h"
+#include "bar/PixelBufferCanvas.h"
+#include "bar/win32/DibPresenter.h"
+#include "bar/win32/GdiGlyphSource.h"
+#include "support/BarFrames.h"
+
+namespace vantrel {
+namespace {
+
+TEST(GdiGlyphSourceTest, GivesTheBarFontsGlyphsAsFullRangeCoverageOnTheBaseline) {
+  for (int pixelSize : {12, 15, 24}) {
+    GdiGlyphSource glyphs;
+    ASSERT_TRUE(glyphs.SetFont({kBarFontFamily, pixelSize, kBarFontWeight})) << pixelSize;
+    const FontMetrics metrics = glyphs.Metrics();
+    EXPECT_GE(metrics.ascent + metrics.descent, pixelSize) << pixelSize;
+    EXPECT_LE(metrics.ascent + metrics.descent, 2 * pixelSize) << pixelSize;
+    EXPECT_GT(metrics.descent, 0) << pixelSize;
+
+    GlyphImage space;
+    ASSERT_TRUE(glyphs.RenderGlyph(' ', space));
+    EXPECT_GT(space.advance, 0);
+    EXPECT_EQ(space.width * space.height, 0) << "a space has no ink";
+
+    // "H" stands on the baseline and is about a cap height tall; "g" hangs
+    // below it. Their stems are solid (255), their edges partly covered.
+    GlyphImage h;
+    ASSERT_TRUE(glyphs.RenderGlyph('H', h));
+    ASSERT_GT(h.width * h.height, 0);
+    EXPECT_EQ(h.top, h.height) << pixelSize;
+    EXPECT_GE(h.top, pixelSize / 2);
+    EXPECT_LE(h.top, metrics.ascent);
+    EXPECT_GE(h.pitch, h.width);
+    int solid = 0;
+    int partial = 0;
+    for (int y = 0; y < h.height; ++y) {
+      for (int x = 0; x < h.width; ++x) {
+        const int level = h.coverage[y * h.pitch + x];
+        solid += level == 255;
+        partial += level > 0 && level < 255;
+      }
+    }
+    EXPECT_GT(solid, h.height) << pixelSize;
+    EXPECT_GT(partial, 0) << pixelSize;
+    GlyphImage g;
+    ASSERT_TRUE(glyphs.RenderGlyph('g', g));
+    EXPECT_LT(g.top, g.height) << "below the baseline";
+    EXPECT_LE(g.height - g.top, metrics.descent + 1);
+  }
+}
+
+// The width the canvas measures for a text is the width GDI gives the same
+// text in the same font: texts sit as GDI's own text output would put them.
+TEST(GdiGlyphSourceTest, MeasuresTextsAsGdiDoes) {
+  for (int dpi : {96, 120, 144}) {
+    GdiGlyphSource glyphs;
+    PixelBufferCanvas canvas(glyphs);
+    canvas.SetFontDpi(dpi);
+    ASSERT_TRUE(canvas.CreateSurface({8, 8}));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font =
+        CreateFontW(-BarFontPixelSize(dpi), 0, 0, 0, kBarFontWeight, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
+    HGDIOBJ previous = SelectObject(dc, font);
+    canvas.BeginText();
+    for (const std::string text :
+         {"Download", "Upload", "Speed", "Max", "4096 MB", "10000 KB/s", "3296.71 MB"}) {
+      const std::wstring wide(text.begin(), text.end());
+      SIZE extent{};
+      ASSERT_TRUE(GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent));
+      EXPECT_EQ(canvas.MeasureText(text), (TextExtent{extent.cx, extent.cy})) << text << " at " << dpi;
+    }
+    canvas.EndText();
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    DeleteDC(dc);
+  }
+}
+
+// A memory device context on a 32-bit top-down DIB section, as the window
+// would show the pixels.
+class DibTarget {
+ public:
+  explicit DibTarget(PixelSize size) : size_(size) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size.width;
+    info.bmiHeader.biHeight = -size.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    previous_ = SelectObject(dc_, bitmap_);
+    pixels_ = static_cast<std::uint32_t*>(bits);
+  }
+  ~DibTarget() {
+    SelectObject(dc_, previous_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  HDC Dc() const { return dc_; }
+  void Fill(std::uint32_t pixel) {
+    GdiFlush();
+    std::fill(pixels_, pixels_ + size_.width * size_.height, pixel);
+  }
+  // The shown colour (the fourth byte is not kept).
+  std::uint32_t At(int x, int y) const {
+    GdiFlush();
+    return pixels_[y * size_.width + x] & 0xFFFFFF;
+  }
+
+ private:
+  PixelSize size_;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ previous_;
+  std::uint32_t* pixels_;
+};
+
+class DcPresenter final : public SurfacePresenter {
+ public:
+  explicit DcPresenter(HDC dc) : dc_(dc) {}
+  void Present(const SurfaceView& surface, const PixelRect& area) override {
+    PresentSurface(dc_, surface, area);
+  }
+
+ private:
+  HDC dc_;
+};
+
+// What the window shows is the canvas's frame, pixel for pixel: after a
+// sample tick the whole bar, after a meter tick the meters alone (the rest
+// of the window is not touched). Apart from the text cells, the frame is
+// the one a canvas without ink would draw with the same layout.
+TEST(DibPresenterTest, PutsTheCanvasFramesOnTheDeviceContextUnchanged) {
+  for (const PixelSize size : {PixelSize{1025, 32}, PixelSize{1920, 30}, PixelSize{641, 47}}) {
+    const std::string where = std::to_string(size.width) + "x" + std::to_string(size.height);
+    GdiGlyphSource glyphs;
+    PixelBufferCanvas canvas(glyphs);
+    DibTarget window(size);
+    DcPresenter presenter(window.Dc());
+    canvas.SetPresenter(&presenter);
+    canvas.SetClientSize(size);
+    BarSettings settings;
+    BarRenderer renderer(canvas, settings);
+    TrafficHistory history;
+    FillHistory(history);
+    renderer.PaintBackground(history);
+    renderer.DrawSample({3'456'789'012u, 456'789'012u, 2'345'678.0, 123'456.0}, history);
+    renderer.DrawMeters(300'000, 40'000, history);
+    window.Fill(0x123456);
+    renderer.CopyToWindow();
+    const SurfaceView frame = canvas.Surface();
+    int differing = 0;
+    for (int y = 0; y < size.height; ++y) {
+      for (int x = 0; x < size.width; ++x) differing += window.At(x, y) != (frame.Row(y)[x] & 0xFFFFFF);
+    }
+    EXPECT_EQ(differing, 0) << where << ": the whole frame";
+
+    // A meter tick: only the meters change and only they are copied.
+    renderer.DrawMeters(0, 0, history);
+    window.Fill(0x123456);
+    renderer.CopyToWindow();
+    const int middle = size.width / 2;
+    const PixelRect meters{middle - 10, 7, middle + 10, 27};
+    differing = 0;
+    for (int y = 0; y < size.height; ++y) {
+      for (int x = 0; x < size.width; ++x) {
+        const bool inMeters = x >= meters.left && x < meters.right && y >= meters.top && y < meters.bottom;
+        differing += window.At(x, y) != (inMeters ? frame.Row(y)[x] & 0xFFFFFF : 0x123456);
+      }
+    }
+    EXPECT_EQ(differing, 0) << where << ": the meters";
+
+    // Text aside, the same pixels as a frame of the same layout without ink.
+    PixelBufferCanvas noInk(glyphs);
+    noInk.SetClientSize(size);
+    const std::vector<PixelRect> cells = DrawBarFrame(noInk, settings, false);
+    DrawBarFrame(canvas, settings, true);
+    differing = 0;
+    for (int y = 0; y < size.height; ++y) {
+      for (int x = 0; x < size.width; ++x) {
+        differing += !InAnyCell(cells, x, y) && canvas.Surface().Row(y)[x] != noInk.Surface().Row(y)[x];
+      }
+    }
+    EXPECT_EQ(differing, 0) << where << ": outside the texts";
+  }
+}
+
+}  // namespace
+}  // namespace vantrel
