@@ -4,12 +4,15 @@
 //   workarea  prints the desktop's work area: left top right bottom
 //   close     sends the bar WM_CLOSE, as Alt-F4 or a task manager would
 //   key NAME  posts a key press to the bar: enter or escape
+//   interfaces  prints the interface table as the bar reads it
 // Exits 1 when there is no bar window, 2 on a wrong command line.
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+
+#include "traffic/PlatformInterfaceTable.h"
 
 namespace {
 
@@ -22,6 +25,16 @@ void Print(const RECT& rc) {
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const char* command = argv[1];
+  if (std::strcmp(command, "interfaces") == 0) {
+    vantrel::InterfaceTable table;
+    if (!vantrel::CreatePlatformInterfaceTable()->Read(table)) return 1;
+    for (const vantrel::InterfaceRow& row : table.Rows()) {
+      std::printf("%s: type %u%s, %llu in, %llu out\n", row.description.c_str(), row.type,
+                  row.hardware ? ", hardware" : "", static_cast<unsigned long long>(row.inOctets),
+                  static_cast<unsigned long long>(row.outOctets));
+    }
+    return 0;
+  }
   if (std::strcmp(command, "workarea") == 0) {
     RECT area{};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return 1;
