@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Windows bar under Wine on a private X display (no window manager):
+# The Windows bar under Wine on a private X display without a window manager
+# (a window manager would keep the window's last row on the screen):
 # it docks along the bottom edge across the whole screen, one pixel wider
 # and taller than its strip and topmost; a screenshot shows its rows and the
 # traffic of the interface it watches (one end of a veth pair between two
