@@ -11,6 +11,7 @@
 
 #include "bar/win32/GdiGlyphSource.h"
 #include "bar/win32/ResourceIds.h"
+#include "bar/win32/Win32BarDialogs.h"
 #include "support/FakeBarHost.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedInterfaceTable.h"
@@ -164,6 +165,32 @@ TEST_F(Win32BarHostTest, EveryCloseEndsTheBarAndItsLoop) {
     while (PeekMessageW(&left, nullptr, 0, 0, PM_REMOVE)) {
     }
   }
+}
+
+// The bar whose dialogs a CancelAll from a timer closes, for the dialogs'
+// tests: the timer fires inside the menu's or the dialog's modal loop.
+Win32BarDialogs* g_cancelling = nullptr;
+
+void CALLBACK CancelFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  g_cancelling->CancelAll();
+}
+
+TEST_F(Win32BarHostTest, MenuReturnsTheChosenCommandAndCancelAllClosesMenusAndOwnedDialogs) {
+  Win32BarDialogs real(host->Window(), source);
+  // Keys already queued reach the menu's loop: the second item, then Enter.
+  PostMessageW(host->Window(), WM_KEYDOWN, VK_DOWN, 1);
+  PostMessageW(host->Window(), WM_KEYDOWN, VK_DOWN, 1);
+  PostMessageW(host->Window(), WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_EQ(real.TrackMenu({400, 300}, kBarMenu), kBarMenu[1].command);
+
+  g_cancelling = &real;
+  SetTimer(nullptr, 0, 100, &CancelFromTimer);
+  EXPECT_EQ(real.TrackMenu({400, 300}, kBarMenu), 0) << "cancelled";
+  // A message box owned by the bar ends as cancelled.
+  SetTimer(nullptr, 0, 100, &CancelFromTimer);
+  EXPECT_EQ(MessageBoxW(host->Window(), L"open", L"VantRel test", MB_OKCANCEL), IDCANCEL);
+  g_cancelling = nullptr;
 }
 
 }  // namespace
