@@ -37,7 +37,10 @@ probe() {
   out=$(in_watched "$wine_run" "$probe_exe" "$@" 2>/dev/null) || return 1
   printf '%s\n' "${out//$'\r'/}"
 }
+# A new prefix is made without a display; that session ends before the
+# bar's starts on the display.
 in_watched "$wine_run" wineboot --init >/dev/null 2>&1
+"$wineserver" -w 2>/dev/null
 
 # start_wine_bar: sets bar_pid once the bar's window is there.
 start_wine_bar() {
