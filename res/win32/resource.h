@@ -5,6 +5,13 @@
 // The application icon (in the program's own resource script).
 #define IDI_APP_ICON 128
 
+// The bar's window (bar.rc): its dialog template, its context menu, the text
+// of the system menu's About entry and that entry's command.
+#define IDD_TRAFFICBAR_DIALOG 102
+#define IDR_BAR_MENU 129
+#define IDS_SYSMENU_ABOUT 101
+#define ID_SYS_ABOUT 16
+
 // The About box.
 #define IDD_ABOUT 100
 #define IDC_VERSION_LABEL 1014

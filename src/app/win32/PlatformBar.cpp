@@ -11,6 +11,7 @@
 #include "bar/win32/Win32BarDialogs.h"
 #include "bar/win32/Win32BarHost.h"
 #include "settings/win32/ExecutablePath.h"
+#include "traffic/win32/WideText.h"
 
 namespace vantrel {
 namespace {
@@ -30,7 +31,8 @@ BOOL WINAPI OnConsoleControl(DWORD) {
 }  // namespace
 
 ManualPlaces PlatformManualPlaces() {
-  const std::string executable = ExecutablePath();
+  std::string executable;
+  AssignUtf8(executable, ExecutablePath());
   const std::string folder = executable.substr(0, executable.find_last_of("\\/") + 1);
   // Nothing is installed apart from the executable's folder.
   return {folder + kManualFileName, {}};

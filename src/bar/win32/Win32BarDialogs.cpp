@@ -1,10 +1,9 @@
 #include "bar/win32/Win32BarDialogs.h"
 
-#include <shellapi.h>
-
 #include <string>
 
 #include "controls/win32/AboutBox.h"
+#include "controls/win32/ShellOpen.h"
 #include "settings/win32/OptionsDialog.h"
 #include "traffic/win32/WideText.h"
 
@@ -24,14 +23,12 @@ struct MenuHandle {
 int Win32BarDialogs::TrackMenu(ScreenPoint at, std::span<const MenuItem> items) {
   const MenuHandle popup{CreatePopupMenu()};
   if (popup.menu == nullptr) return 0;
-  std::wstring text;
   for (const MenuItem& item : items) {
     if (item.command == 0) {
       AppendMenuW(popup.menu, MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    AssignUtf16(text, item.text);
-    AppendMenuW(popup.menu, MF_STRING, static_cast<UINT_PTR>(item.command), text.c_str());
+    AppendMenuW(popup.menu, MF_STRING, static_cast<UINT_PTR>(item.command), WideFromUtf8(item.text).c_str());
   }
   // The owner must be the foreground window for the menu to close when the
   // user clicks elsewhere.
@@ -52,9 +49,7 @@ void Win32BarDialogs::RunAbout() {
 }
 
 void Win32BarDialogs::OpenFile(const std::string& path) {
-  std::wstring wide;
-  AssignUtf16(wide, path);
-  ShellExecuteW(owner_, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellOpen(WideFromUtf8(path));
 }
 
 void Win32BarDialogs::CancelAll() {

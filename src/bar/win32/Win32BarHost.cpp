@@ -1,7 +1,7 @@
 #include "bar/win32/Win32BarHost.h"
 
 #include "bar/win32/DibPresenter.h"
-#include "bar/win32/ResourceIds.h"
+#include "resource.h"
 
 namespace vantrel {
 namespace {

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "bar/win32/GdiGlyphSource.h"
-#include "bar/win32/ResourceIds.h"
 #include "bar/win32/Win32BarDialogs.h"
+#include "resource.h"
 #include "support/FakeBarHost.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedInterfaceTable.h"

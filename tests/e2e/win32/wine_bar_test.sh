@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The Windows bar under Wine on a private X display without a window manager
-# (a window manager would keep the window's last row on the screen):
-# it docks along the bottom edge across the whole screen, one pixel wider
-# and taller than its strip and topmost; a screenshot shows its rows and the
-# traffic of the interface it watches (one end of a veth pair between two
-# private network namespaces, the only Ethernet interface it can see); its
-# ticks run; WM_CLOSE, Enter and Esc each end it with its window gone.
+# (a window manager would keep the window's last row on the screen): it
+# docks along the edge its settings in the registry choose, across the whole
+# screen, one pixel wider and taller than its strip; a screenshot shows its
+# rows and the traffic of the interface it watches (one end of a veth pair
+# between two private network namespaces, the only Ethernet interface it can
+# see); its ticks run; WM_CLOSE, Enter and Esc each end it with its window
+# gone, and the interface it chose is saved.
 #   wine_bar_test.sh VANTREL.EXE BAR_PROBE.EXE SCREENSHOT.png
 # WINEPREFIX names a prefix of this test's own (made on first use).
 set -u
@@ -59,22 +60,28 @@ ends_with_window_gone() {
   ! probe rect >/dev/null
 }
 
+# set_position VALUE: the bar's "Position" setting (1 bottom, else top).
+settings_key='HKCU\Software\Brindle Labs\vantrel'
+set_position() {
+  in_watched "$wine_run" reg add "$settings_key\GUI" /v Position /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+
+set_position 0
 start_wine_bar || { finish; exit 1; }
 read -r sw sh <<<"$(screen_size)"
 read -r left top right bottom <<<"$(probe rect)"
 thickness=$((bottom - top - 1))
 check "the bar is as thick as 20 dialog units of the dialog font ($thickness pixels)" \
   test "$thickness" -ge 20 -a "$thickness" -le 60
-check "the bar lies along the bottom edge across the screen, one pixel wider and taller" \
-  equal "$left $top $right $bottom" "0 $((sh - thickness)) $((sw + 1)) $((sh + 1))"
+check "the bar lies along the top edge across the screen, one pixel wider and taller" \
+  equal "$left $top $right $bottom" "0 0 $((sw + 1)) $((thickness + 1))"
 x_id=$(xdotool search --name '^VantRel$' | head -1)
-check "the X window shows the same rectangle" \
-  equal "$(geometry_of "$x_id")" "0 $((sh - thickness)) $((sw + 1)) $((thickness + 1))"
+check "the X window shows the same rectangle" equal "$(geometry_of "$x_id")" "0 0 $((sw + 1)) $((thickness + 1))"
 
 sleep 6  # several sample ticks under traffic
-import -window root -crop "${sw}x${thickness}+0+$((sh - thickness))" +repage "$shot"
+import -window root -crop "${sw}x${thickness}+0+0" +repage "$shot"
 sleep 1.2
-import -window root -crop "${sw}x${thickness}+0+$((sh - thickness))" +repage "$work/later.png"
+import -window root -crop "${sw}x${thickness}+0+0" +repage "$work/later.png"
 check "a screenshot of the bar was taken" test -s "$shot"
 # The top rows of the background: the bar colour (16, 112, 48), then +70,
 # +100, +50 and +20 on each channel.
@@ -90,8 +97,14 @@ check "the ticks go on: a second later the bar looks different ($changed pixels)
 
 probe close
 check "WM_CLOSE ends the bar and its window" ends_with_window_gone
+check "the interface the bar chose is saved" \
+  eval 'in_watched "$wine_run" reg query "$settings_key" /v Connection 2>/dev/null | grep -q vrx'
+
+set_position 1
 for key in enter escape; do
   start_wine_bar || { finish; exit 1; }
+  check "the bar lies along the bottom edge" equal "$(probe rect)" \
+    "0 $((sh - thickness)) $((sw + 1)) $((sh + 1))"
   probe key "$key"
   check "$key ends the bar and its window" ends_with_window_gone
 done
