@@ -41,5 +41,27 @@ TEST(ResourcesTest, ManifestMakesTheProcessPerMonitorDpiAware) {
             DPI_AWARENESS_PER_MONITOR_AWARE);
 }
 
+// Resources linked from a static library never reach the program through a
+// symbol: the program itself must carry every one its windows load.
+TEST(ResourcesTest, TheProgramCarriesEveryResourceItsWindowsLoad) {
+  const std::string path = std::string("Z:") + VANTREL_PROGRAM;
+  HMODULE program =
+      LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(program, nullptr) << path;
+  struct Wanted {
+    int id;
+    LPCWSTR type;
+  };
+  for (const Wanted& wanted :
+       {Wanted{IDD_ABOUT, RT_DIALOG}, Wanted{IDD_TRAFFICBAR_DIALOG, RT_DIALOG},
+        Wanted{IDD_OPTIONS, RT_DIALOG}, Wanted{IDR_BAR_MENU, RT_MENU}, Wanted{IDI_APP_ICON, RT_GROUP_ICON},
+        Wanted{IDR_LINK_CURSOR, RT_GROUP_CURSOR}, Wanted{1, RT_VERSION}, Wanted{1, RT_MANIFEST}}) {
+    EXPECT_NE(FindResourceW(program, MAKEINTRESOURCEW(wanted.id), wanted.type), nullptr) << wanted.id;
+  }
+  // String 101 lives in string block 101 / 16 + 1.
+  EXPECT_NE(FindResourceW(program, MAKEINTRESOURCEW(IDS_SYSMENU_ABOUT / 16 + 1), RT_STRING), nullptr);
+  FreeLibrary(program);
+}
+
 }  // namespace
 }  // namespace vantrel
