@@ -236,13 +236,5 @@ TEST_F(BarRendererTest, MakesTheSurfaceOnASampleTickAndKeepsItsSizeUntilADisplay
   EXPECT_EQ(canvas.All<Canvas::Copy>()[0].area, (PixelRect{0, 0, 1920, 30}));
 }
 
-TEST_F(BarRendererTest, ShowsTheNewColoursOnTheNextSampleTick) {
-  SampleTick();
-  settings.bgColor = MakeColor(1, 1, 1);
-  canvas.calls.clear();
-  SampleTick();
-  EXPECT_EQ(canvas.All<Line>().front().color, MakeColor(1, 1, 1));
-}
-
 }  // namespace
 }  // namespace vantrel

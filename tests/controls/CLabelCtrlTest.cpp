@@ -47,23 +47,6 @@ class LabelInWindow : public QWidget {
 
 using Journal = std::vector<std::string>;
 
-TEST(CLabelCtrlTest, BoldAndUnderlineKeepEachOther) {
-  CLabelCtrl label;
-  label.EnableBold(true).EnableUnderline(true);
-  EXPECT_EQ(label.font().weight(), QFont::Bold);
-  EXPECT_TRUE(label.font().underline());
-
-  label.EnableBold(false);
-  EXPECT_EQ(label.font().weight(), QFont::Normal);
-  EXPECT_TRUE(label.font().underline());
-
-  label.EnableBold(true).EnableUnderline(false);
-  EXPECT_EQ(label.font().weight(), QFont::Bold);
-  EXPECT_FALSE(label.font().underline());
-  // The family stays the desktop's.
-  EXPECT_EQ(label.font().family(), QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
-}
-
 TEST(CLabelCtrlTest, PaintsItsFillAndCaptionColours) {
   CLabelCtrl label;
   label.resize(120, 40);

@@ -116,10 +116,4 @@ check "SIGTERM closes the first bar" stop_process "$first"
 check "the workspace is whole again" wait_until 5 workspace_is "0 0 1600 1000"
 check "the first bar saved its settings" eval 'grep -q "^Position=1" "$work/a/.config/Brindle Labs/vantrel.conf"'
 
-# --- Forced onto X11 where there is none: one line, and a failure.
-VANTREL_HOST=x11 HOME="$work/d" XDG_CONFIG_HOME="$work/d/.config" "$VANTREL" >"$work/d.out" 2>"$work/d.err"
-status=$?
-check "VANTREL_HOST=x11 without an X display fails" test "$status" -ne 0
-check "and says so in one line" equal "$(wc -l <"$work/d.err")" "1"
-
 finish

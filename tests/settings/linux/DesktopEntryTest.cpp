@@ -5,19 +5,6 @@
 namespace vantrel {
 namespace {
 
-TEST(ExecValue, QuotesAndEscapesByTheDesktopEntryRules) {
-  EXPECT_EQ(EncodeExecValue("/usr/bin/vantrel"), "/usr/bin/vantrel") << "nothing to quote";
-  EXPECT_EQ(EncodeExecValue("/opt/my apps/vantrel"), "\"/opt/my apps/vantrel\"");
-  // Inside quotes ", `, $ and \ take a backslash; then each backslash of the
-  // string value is written twice.
-  EXPECT_EQ(EncodeExecValue("/a/$x"), R"("/a/\\$x")");
-  EXPECT_EQ(EncodeExecValue("/a/`x`"), R"("/a/\\`x\\`")");
-  EXPECT_EQ(EncodeExecValue("/a/\"x\""), R"("/a/\\"x\\"")");
-  EXPECT_EQ(EncodeExecValue("/a\\b"), R"("/a\\\\b")");
-  EXPECT_EQ(EncodeExecValue("/a/it's"), R"("/a/it's")");
-  EXPECT_EQ(EncodeExecValue("/a/50%"), "/a/50%%") << "a percent sign is no field code";
-}
-
 // The entries in the autostart corpus hold more of these cases.
 TEST(ExecValue, AnythingButOneProgramDecodesToNothing) {
   const char* values[] = {

@@ -82,12 +82,10 @@ TEST_F(XdgAutostartTest, AwkwardPathsRoundTripThroughTheEntryAndPassTheValidator
       "/opt/Brindle Labs/Vant Rel",
       "/home/o'brien/\"quoted\"/vantrel",
       "/srv/back\\slash\\\\double/vantrel",
-      "/srv/$HOME/${PATH}/vantrel",
-      "/srv/`reboot`/vantrel",
+      "/srv/$HOME/`reboot`/vantrel",
       "/home/j\xC3\xBCrgen/\xE6\x96\x87\xE5\xAD\x97/Vantr\xC3\xA9l",
       "/srv/100% sure/%U/vantrel",
       "/srv/a;b&c|d>e<f*g?h#i(j)k~l=m/[z]/vantrel",
-      "/tmp/\\\\\"\\\"$`/vantrel",
       "/tmp/trailing space /vantrel ",
   };
   for (const std::string& path : paths) {
@@ -133,13 +131,6 @@ TEST_F(XdgAutostartTest, RegisterReplacesTheWholeEntryOrLeavesTheOldOne) {
   ASSERT_TRUE(For(kProgram).RegisterRunAtStartup());
   EXPECT_EQ(ReadFile(secondName), before);
   EXPECT_TRUE(For(kProgram).IsRunAtStartupRegistered());
-}
-
-TEST_F(XdgAutostartTest, AnOversizedEntryIsNotRead) {
-  std::filesystem::create_directories(Folder());
-  WriteFile(Entry(), "[Desktop Entry]\nType=Application\nExec=" + std::string(kProgram) +
-                         "\nComment=" + std::string(100 * 1024, 'c') + "\n");
-  EXPECT_FALSE(For(kProgram).IsRunAtStartupRegistered());
 }
 
 TEST_F(XdgAutostartTest, AnEntryFoundOnDiskIsRegisteredOnlyWhenItStartsThisProgram) {

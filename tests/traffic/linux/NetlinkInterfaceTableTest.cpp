@@ -13,14 +13,12 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "NamespaceThread.h"
-#include "traffic/InterfaceSelection.h"
 #include "traffic/PlatformInterfaceTable.h"
 
 namespace vantrel {
@@ -236,35 +234,6 @@ TEST_F(NetlinkInterfaceTableTest, WithoutASocketTheTableIsEmptyAndTheNextReading
     ASSERT_TRUE(source.Read(table));
     EXPECT_NE(FindRow(table, "lo"), nullptr);
   });
-}
-
-// This machine's own table, read as it is: a link is hardware exactly when
-// sysfs shows a device under it, and an empty connection settles on such a
-// link when one is of a type the choice takes.
-TEST(NetlinkHostTableTest, HardwareLinksAreThoseWithADeviceAndAreChosenFirst) {
-  NetlinkInterfaceTable source;
-  InterfaceTable table;
-  ASSERT_TRUE(source.Read(table));
-  bool anyHardware = false;
-  bool eligibleHardware = false;
-  for (const InterfaceRow& row : table.Rows()) {
-    const std::string entry = "/sys/class/net/" + row.description;
-    std::ifstream index(entry + "/ifindex");
-    std::uint32_t sysfsIndex = 0;
-    // A sysfs of another namespace says nothing about this one's links.
-    if (!(index >> sysfsIndex) || sysfsIndex != row.identity) continue;
-    EXPECT_EQ(row.hardware, std::filesystem::exists(entry + "/device")) << row.description;
-    anyHardware = anyHardware || row.hardware;
-    eligibleHardware =
-        eligibleHardware || (row.hardware && (row.type == kIfTypeEthernet || row.type == kIfTypePpp));
-  }
-  if (!anyHardware) GTEST_SKIP() << "this machine has no link backed by a device";
-  std::string connection;
-  const InterfaceRow* chosen = ChooseInterfaceRow(table.Rows(), connection);
-  if (!eligibleHardware) GTEST_SKIP() << "no device-backed link is of Ethernet or PPP type";
-  ASSERT_NE(chosen, nullptr);
-  EXPECT_TRUE(chosen->hardware) << chosen->description;
-  EXPECT_EQ(connection, chosen->description);
 }
 
 }  // namespace
