@@ -15,7 +15,8 @@ const ProgramFacts kFacts{"7.8.9", "/opt/share/doc/vantrel"};
 
 // What HandleCommandLine makes of `args` (argv[0] first, a null pointer
 // after the last), printing into `out`.
-std::optional<int> Handle(std::vector<const char*> args, std::ostream& out, std::string_view name = "vantrel") {
+std::optional<int> Handle(std::vector<const char*> args, std::ostream& out,
+                          std::string_view name = "vantrel") {
   const int argc = static_cast<int>(args.size());
   args.push_back(nullptr);
   return HandleCommandLine(argc, args.data(), name, kFacts, out);

@@ -10,6 +10,7 @@
 #include "bar/RecordingCanvas.h"
 #include "support/FakeBarHost.h"
 #include "support/FakeClock.h"
+#include "support/FakeRunAtStartup.h"
 #include "support/ScriptedInterfaceTable.h"
 
 namespace vantrel {
@@ -25,6 +26,7 @@ class BarControllerTest : public ::testing::Test {
     source.Add("lo", kIfTypeLoopback);
     source.Add("eth0", kIfTypeEthernet);
     store.values.WriteInt("", "Run at startup", 1);  // not a first start
+    runAtStartup.registered = true;
   }
 
   BarController& Start(ManualPlaces manual = {}) {

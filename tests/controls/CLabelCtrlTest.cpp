@@ -7,7 +7,6 @@
 
 #include <QDesktopServices>
 #include <QFontDatabase>
-#include <QImage>
 #include <QUrl>
 #include <QWidget>
 
@@ -46,25 +45,6 @@ class LabelInWindow : public QWidget {
 };
 
 using Journal = std::vector<std::string>;
-
-TEST(CLabelCtrlTest, PaintsItsFillAndCaptionColours) {
-  CLabelCtrl label;
-  label.resize(120, 40);
-  const QColor fill(16, 112, 48);
-  const QColor ink(255, 0, 0);
-  label.SetFillColor(fill).SetCaptionColor(ink).SetCaption("MMMM");
-  const QImage image = label.grab().toImage();
-  int fillPixels = 0;
-  int inkPixels = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      fillPixels += image.pixelColor(x, y).rgb() == fill.rgb() ? 1 : 0;
-      inkPixels += image.pixelColor(x, y).rgb() == ink.rgb() ? 1 : 0;
-    }
-  }
-  EXPECT_GT(inkPixels, 0);
-  EXPECT_GT(fillPixels, image.width() * image.height() / 2);
-}
 
 TEST(CLabelCtrlTest, LinkOpensItsOwnTextOnPressAndTheClickStillReachesTheParent) {
   LabelInWindow view;

@@ -8,25 +8,12 @@
 #include <vector>
 
 #include "settings/null/MemorySettingsStore.h"
+#include "support/FakeRunAtStartup.h"
 
 namespace vantrel {
 namespace {
 
-// A start-at-login entry whose state the test sets and watches.
-class FakeRunAtStartup final : public RunAtStartup {
- public:
-  bool RegisterRunAtStartup() override {
-    ++registerCalls;
-    if (canRegister) registered = true;
-    return canRegister;
-  }
-  bool UnregisterRunAtStartup() override { return std::exchange(registered, false); }
-  bool IsRunAtStartupRegistered() override { return registered; }
-
-  bool registered = false;
-  bool canRegister = true;
-  int registerCalls = 0;
-};
+using testing::FakeRunAtStartup;
 
 // Loads into a record that holds other values, so that every field must be set.
 BarSettings Loaded(SettingsStore& store, RunAtStartup& runAtStartup) {
@@ -75,8 +62,8 @@ TEST(SettingsPersistence, SavesTheNineValuesUnderTheirNames) {
   EXPECT_EQ(store.Size(), 9u);
   EXPECT_EQ(store.ReadString("", "Connection", "?"), "eth0");
   const std::pair<const char*, std::int32_t> values[] = {
-      {"Run at startup", 1}, {"GUI/Position", 0},         {"GUI/BG Color", -16777216},
-      {"GUI/Graph Color", 0}, {"GUI/Label Color", 12632256}, {"GUI/Text Color", 16777215},
+      {"Run at startup", 1},           {"GUI/Position", 0},           {"GUI/BG Color", -16777216},
+      {"GUI/Graph Color", 0},          {"GUI/Label Color", 12632256}, {"GUI/Text Color", 16777215},
       {"GUI/Download Color", 1061056}, {"GUI/Upload Color", 3195072}};
   for (const auto& [key, value] : values) {
     const std::string_view name(key);

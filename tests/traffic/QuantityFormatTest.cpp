@@ -19,13 +19,13 @@ TEST(FormatByteCountTest, ChoosesTheUnitAndRoundsHalvesUp) {
       {2048, "2 KB"},
       {1023999, "999 KB"},
       {1024000, "1.0 MB"},
-      {1310720, "1.3 MB"},                     // exactly 1.25
-      {1048576 * 99 + 996148, "100.0 MB"},     // just over 99.95: carries into the units
-      {104857600, "100.0 MB"},                 // exactly 100
+      {1310720, "1.3 MB"},                  // exactly 1.25
+      {1048576 * 99 + 996148, "100.0 MB"},  // just over 99.95: carries into the units
+      {104857600, "100.0 MB"},              // exactly 100
       {104857601, "100 MB"},
-      {1048576LL * 200 + 524288, "201 MB"},    // exactly 200.5
+      {1048576LL * 200 + 524288, "201 MB"},  // exactly 200.5
       {1048576LL * 200 + 524287, "200 MB"},
-      {5LL * 1024 * 1048576, "5120 MB"},       // no wrap at 4 GiB
+      {5LL * 1024 * 1048576, "5120 MB"},  // no wrap at 4 GiB
       {INT64_MAX, "8796093022208 MB"},
       {-1, "-1 KB"},
       {-1025, "-2 KB"},
@@ -39,9 +39,9 @@ TEST(FormatByteCountTest, ChoosesTheUnitAndRoundsHalvesUp) {
 
 TEST(FormatSpeedTest, RightAlignsWholeKilobytesWithHalvesRoundedUp) {
   const std::pair<double, const char*> cases[] = {
-      {0.0, "   0 KB/s"},     {0.5, "   1 KB/s"},      {1023.9, "   1 KB/s"},   {1535.0, "   1 KB/s"},
-      {1536.0, "   2 KB/s"},  {2560.0, "   3 KB/s"},   {1024.0 * 999, " 999 KB/s"}, {10240000.0, "10000 KB/s"},
-      {-2048.0, "  -2 KB/s"},
+      {0.0, "   0 KB/s"},          {0.5, "   1 KB/s"},         {1023.9, "   1 KB/s"},
+      {1535.0, "   1 KB/s"},       {1536.0, "   2 KB/s"},      {2560.0, "   3 KB/s"},
+      {1024.0 * 999, " 999 KB/s"}, {10240000.0, "10000 KB/s"}, {-2048.0, "  -2 KB/s"},
   };
   for (const auto& [rate, text] : cases) {
     std::array<char, 256> buffer{};

@@ -173,39 +173,6 @@ TEST_F(TrafficMonitorTest, AStallIsDrawnAndComparedAsANominalInterval) {
   EXPECT_EQ(late.out, 200);
 }
 
-TEST_F(TrafficMonitorTest, RingWrapsAtHistoryLength) {
-  painter.width = 640;  // 60 slots
-  Interval();
-  for (int i = 1; i <= 61; ++i) {
-    eth->inOctets += static_cast<std::uint64_t>(i);
-    Interval();
-  }
-  EXPECT_EQ(History().historyLength, 60);
-  EXPECT_EQ(History().downloadDeltas[0], 61);  // the 61st sample overwrote the first
-  EXPECT_EQ(History().writeIndex, 1);
-  EXPECT_EQ(Newest(History().downloadDeltas), 61);
-  // Oldest first: slot 1 holds sample 2.
-  EXPECT_EQ(History().downloadDeltas[static_cast<std::size_t>(History().SlotOf(0))], 2);
-}
-
-TEST_F(TrafficMonitorTest, ShrinkingTheRingKeepsContentsAndIndex) {
-  painter.width = 1920;
-  Interval();
-  for (int i = 0; i < 200; ++i) {
-    eth->inOctets += 10;
-    Interval();
-  }
-  ASSERT_EQ(History().writeIndex, 200);
-  painter.width = 700;  // 60 slots from the next sample tick on
-  eth->inOctets += 99;
-  Interval();
-  EXPECT_EQ(History().downloadDeltas[200], 99);
-  EXPECT_EQ(History().writeIndex, 201 % 60);
-  // Read oldest first from slot 21 on; nothing of the ring was lost.
-  EXPECT_EQ(History().SlotOf(0), 21);
-  EXPECT_EQ(History().downloadDeltas[199], 10);
-}
-
 TEST_F(TrafficMonitorTest, VanishedInterfaceCountsZeroAndComesBackWithoutASpike) {
   eth->inOctets = 50'000'000;
   Interval();

@@ -12,6 +12,7 @@
 
 #include "settings/SettingsPersistence.h"
 #include "settings/SettingsTestFiles.h"
+#include "support/FakeRunAtStartup.h"
 
 namespace vantrel {
 namespace {
@@ -20,18 +21,6 @@ using testing::ListDir;
 using testing::ReadFile;
 using testing::WriteFile;
 using Names = std::vector<std::string>;
-
-class StubRunAtStartup final : public RunAtStartup {
- public:
-  bool RegisterRunAtStartup() override {
-    ++registerCalls;
-    return registered = true;
-  }
-  bool UnregisterRunAtStartup() override { return !(registered = false); }
-  bool IsRunAtStartupRegistered() override { return registered; }
-  bool registered = false;
-  int registerCalls = 0;
-};
 
 // What a save of the default record writes while the entry exists, byte for
 // byte what QSettings writes.
@@ -64,7 +53,7 @@ class IniFileStoreTest : public ::testing::Test {
   }
 
   testing::TempDir dir;
-  StubRunAtStartup autostart;
+  testing::FakeRunAtStartup autostart;
 };
 
 TEST_F(IniFileStoreTest, ReadsNeverCreateTheFileOrItsFolder) {
@@ -109,7 +98,8 @@ TEST_F(IniFileStoreTest, TextsRoundTripUpToTheFirstNulAndAreWrittenWhenTheStoreG
                                           std::string("eth0\0hidden", 11)};
   {
     IniFileStore store(File());
-    for (std::size_t i = 0; i < texts.size(); ++i) store.WriteString("", "Text" + std::to_string(i), texts[i]);
+    for (std::size_t i = 0; i < texts.size(); ++i)
+      store.WriteString("", "Text" + std::to_string(i), texts[i]);
     EXPECT_TRUE(ListDir(dir.path()).empty()) << "nothing is written before Sync";
   }
   IniFileStore store(File());
@@ -159,10 +149,18 @@ void PrintTo(const CorpusCase& c, std::ostream* out) {
 }
 
 const CorpusCase kCorpus[] = {
-    {"empty.conf"},         {"binary-garbage.conf", true}, {"wrong-types.conf"},
-    {"huge-numbers.conf"},  {"duplicate-keys.conf"},       {"missing-gui-section.conf"},
-    {"no-section-header.conf"}, {"crlf-line-ends.conf"},   {"long-connection.conf"},
-    {"nul-bytes.conf", true}, {"broken-lines.conf"},       {"literal-spaces-in-names.conf"},
+    {"empty.conf"},
+    {"binary-garbage.conf", true},
+    {"wrong-types.conf"},
+    {"huge-numbers.conf"},
+    {"duplicate-keys.conf"},
+    {"missing-gui-section.conf"},
+    {"no-section-header.conf"},
+    {"crlf-line-ends.conf"},
+    {"long-connection.conf"},
+    {"nul-bytes.conf", true},
+    {"broken-lines.conf"},
+    {"literal-spaces-in-names.conf"},
     {"invalid-utf8.conf"},
 };
 

@@ -261,20 +261,15 @@ TEST(LinkDumpParserTest, AMalformedReplyOrAnErrorFailsAndLeavesNoRows) {
   // Each case gets a reply that holds one sound link and finishes it.
   const std::pair<const char*, std::function<void(LinkDumpBuilder&)>> cases[] = {
       {"message length 0", [](auto& d) { d.Done().Poke(kFirstLength, std::uint32_t{0}); }},
-      {"message length below its header", [](auto& d) { d.Done().Poke(kFirstLength, std::uint32_t{15}); }},
       {"message length past the datagram",
        [](auto& d) { d.Done().Poke(kFirstLength, static_cast<std::uint32_t>(d.bytes.size() + 4)); }},
       {"message length 2^32 - 1", [](auto& d) { d.Done().Poke(kFirstLength, std::uint32_t{0xFFFFFFFF}); }},
       {"attribute length 0", [](auto& d) { d.Done().Poke(kFirstAttribute, std::uint16_t{0}); }},
-      {"attribute length below its header",
-       [](auto& d) { d.Done().Poke(kFirstAttribute, std::uint16_t{3}); }},
       {"attribute length past its message",
        [](auto& d) { d.Done().Poke(kFirstAttribute, std::uint16_t{0xFFF0}); }},
       {"link header cut to half", [&](auto& d) { d.Message(RTM_NEWLINK).Append(zeros, 8).Done(); }},
       {"64-bit statistics that end inside tx_bytes",
        [&](auto& d) { d.Link(2, ARPHRD_ETHER).Name("eth0").Attribute(IFLA_STATS64, zeros, 31).Done(); }},
-      {"32-bit statistics that end inside tx_bytes",
-       [&](auto& d) { d.Link(2, ARPHRD_ETHER).Name("eth0").Attribute(IFLA_STATS, zeros, 15).Done(); }},
       {"stray bytes after the last attribute, too few for another",
        [&](auto& d) {
          d.Link(2, ARPHRD_ETHER).Name("eth0").Append(zeros, 2);
@@ -302,7 +297,6 @@ TEST(LinkDumpParserTest, AMalformedReplyOrAnErrorFailsAndLeavesNoRows) {
       {"NLMSG_OVERRUN", [](auto& d) { d.Message(NLMSG_OVERRUN).Done(); }},
       {"no end", [](auto&) {}},
       {"an end for another request", [](auto& d) { d.Done(0, kSequence + 1); }},
-      {"an end for another port", [](auto& d) { d.Done(0, kSequence, kPort + 1); }},
   };
   for (const auto& [what, finish] : cases) {
     LinkDumpBuilder dump;
