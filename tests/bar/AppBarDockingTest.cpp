@@ -65,6 +65,12 @@ class AppBarDockingTest : public ::testing::Test {
   AppBarDocking docking{shell, window};
 };
 
+TEST(BarRectArithmeticTest, ProposesAFullWidthStripOnEitherEdge) {
+  const BarRect desk{1920, 200, 3200, 1224};
+  EXPECT_EQ(ProposeBarRect(desk, 20, DockEdge::Top), (BarRect{1920, 200, 3200, 220}));
+  EXPECT_EQ(ProposeBarRect(desk, 20, DockEdge::Bottom), (BarRect{1920, 1204, 3200, 1224}));
+}
+
 TEST_F(AppBarDockingTest, FirstDockingRegistersNegotiatesAndPlacesOnePixelLarger) {
   docking.DockToEdge(DockEdge::Bottom);
   EXPECT_THAT(shell.calls, ElementsAre("New", "SetAutoHideBar(false)", "QueryPos", "SetPos"));
@@ -97,17 +103,6 @@ TEST_F(AppBarDockingTest, RedockingKeepsRegistrationAndThickness) {
   EXPECT_EQ(docking.dockEdge, DockEdge::Top);
   EXPECT_EQ(docking.Thickness(), 32);  // not re-read from the docked window
   EXPECT_EQ(window.rect, (BarRect{0, 0, 1281, 33}));
-}
-
-TEST_F(AppBarDockingTest, RemoveReleasesOnceAndLeavesTheWindow) {
-  docking.DockToEdge(DockEdge::Top);
-  const BarRect placed = window.rect;
-  shell.calls.clear();
-  docking.Remove();
-  docking.Remove();
-  EXPECT_THAT(shell.calls, ElementsAre("Remove"));
-  EXPECT_FALSE(docking.registeredWithShell);
-  EXPECT_EQ(window.rect, placed);
 }
 
 TEST(DialogUnitsTest, TwentyUnitsOfAn8PointDialogFont) {

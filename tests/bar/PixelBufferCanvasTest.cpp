@@ -147,6 +147,8 @@ TEST_F(PixelCanvasTest, PlacesGlyphsOnTheirAdvancesBelowTheCellTopAndBlendsTheir
   }
 }
 
+// Glyphs are fetched once per font size; a font that cannot be loaded leaves
+// them as they were.
 TEST_F(PixelCanvasTest, FetchesTheGlyphsOncePerFontSize) {
   for (int dpi : {96, 96, 120, 120, 96}) {
     canvas.SetFontDpi(dpi);
@@ -156,8 +158,6 @@ TEST_F(PixelCanvasTest, FetchesTheGlyphsOncePerFontSize) {
   }
   EXPECT_EQ(glyphs.sizes, (std::vector<int>{12, 15, 12}));
   EXPECT_EQ(glyphs.renders, 3 * 256);
-
-  // A font that cannot be loaded leaves the glyphs as they were.
   glyphs.fail = true;
   canvas.SetFontDpi(144);
   canvas.BeginText();

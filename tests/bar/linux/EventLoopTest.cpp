@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <gtest/gtest.h>
 
 namespace vantrel {
@@ -76,27 +74,6 @@ TEST(EventLoopTest, StoppedTimerAndUnwatchedDescriptorsStaySilent) {
   loop.Run();
   EXPECT_EQ(ticks, 1);
   EXPECT_EQ(calls, 0);
-}
-
-TEST(EventLoopTest, EndingSignalsReachTheLoopOnceEachAndHandlersComeBack) {
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-    SCOPED_TRACE(signal);
-    {
-      EventLoop loop;
-      int calls = 0;
-      loop.WatchTermination([&] {
-        ++calls;
-        loop.Quit(0);
-      });
-      std::raise(signal);
-      EXPECT_EQ(calls, 0) << "the handler itself must not run the callback";
-      loop.Run();
-      EXPECT_EQ(calls, 1);
-    }
-    struct sigaction current {};
-    sigaction(signal, nullptr, &current);
-    EXPECT_EQ(current.sa_handler, SIG_DFL);
-  }
 }
 
 }  // namespace

@@ -114,25 +114,6 @@ TEST_F(XdgAutostartTest, APathThatCannotBeWrittenSafelyWritesNothing) {
   EXPECT_TRUE(ListDir(dir.path()).empty());
 }
 
-// A second name for the old entry sees whatever is written into it in place:
-// registering must put a whole new entry under the name, or leave the old one.
-TEST_F(XdgAutostartTest, RegisterReplacesTheWholeEntryOrLeavesTheOldOne) {
-  ASSERT_TRUE(For("/usr/bin/other").RegisterRunAtStartup());
-  const std::string before = ReadFile(Entry());
-  const std::string secondName = dir / "old.desktop";
-  ASSERT_EQ(link(Entry().c_str(), secondName.c_str()), 0);
-  {
-    testing::FileSizeLimit full(64);  // the entry needs more than this
-    EXPECT_FALSE(For(kProgram).RegisterRunAtStartup());
-  }
-  EXPECT_EQ(ReadFile(Entry()), before);
-  EXPECT_EQ(ListDir(Folder()), OnlyTheEntry()) << "no temporary file left";
-
-  ASSERT_TRUE(For(kProgram).RegisterRunAtStartup());
-  EXPECT_EQ(ReadFile(secondName), before);
-  EXPECT_TRUE(For(kProgram).IsRunAtStartupRegistered());
-}
-
 TEST_F(XdgAutostartTest, AnEntryFoundOnDiskIsRegisteredOnlyWhenItStartsThisProgram) {
   std::vector<std::pair<std::string, bool>> cases;
   for (const char* refused :

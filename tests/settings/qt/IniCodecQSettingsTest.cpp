@@ -149,19 +149,14 @@ struct Written {
 std::vector<Written> StoreWrites() {
   std::vector<Written> writes;
   const std::string texts[] = {"",
-                               "eth0",
                                " leading and trailing spaces ",
                                "comma, semicolon; equals = hash # quote \" apostrophe '",
-                               "back\\slash and \\n not a newline",
                                "@ByteArray(looks like a value)",
-                               "@@",
-                               "[GUI]",
                                "line\nbreak\ttab\rreturn\x01\x7F",
                                "hex after nul-like \x01"
                                "abc",
                                "Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC \xF0\x9F\x93\xB6",
                                "caf\xE9 \xFF\xFE not UTF-8",
-                               "\xC3",
                                "\xEF\xBB\xBF"
                                "bom",
                                std::string(300, 'y')};

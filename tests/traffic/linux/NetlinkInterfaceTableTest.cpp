@@ -8,7 +8,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <string.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -204,35 +203,6 @@ TEST_F(NetlinkInterfaceTableTest, ADatagramTooLargeForTheBufferIsFetchedAgainAnd
     }
     // The socket with the cut reply was closed; one is left for all readings.
     EXPECT_EQ(OpenDescriptors(), descriptors + 1);
-  });
-}
-
-TEST_F(NetlinkInterfaceTableTest, WithoutASocketTheTableIsEmptyAndTheNextReadingTriesAgain) {
-  NetlinkInterfaceTable source;
-  InterfaceTable table;
-  table.Append().description = "old0";
-  near_.Run([&] {
-    // A first reading by another table, before the limit: the sanitizers'
-    // runtime needs descriptors of its own when it first checks a type.
-    InterfaceTable scratch;
-    NetlinkInterfaceTable other;
-    ASSERT_TRUE(other.Read(scratch));
-    // No descriptor can be had while the limit stands at the lowest free one.
-    const int lowest = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(lowest, 0);
-    close(lowest);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
-    rlimit tight = saved;
-    tight.rlim_cur = static_cast<rlim_t>(lowest);
-    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
-    const bool readWithoutSocket = source.Read(table);
-    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
-
-    EXPECT_FALSE(readWithoutSocket);
-    EXPECT_TRUE(table.Empty());
-    ASSERT_TRUE(source.Read(table));
-    EXPECT_NE(FindRow(table, "lo"), nullptr);
   });
 }
 
