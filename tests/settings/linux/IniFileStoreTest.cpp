@@ -78,6 +78,7 @@ TEST_F(IniFileStoreTest, FirstStartRegistersAndTheSaveStoresTheDefaults) {
                   .uploadColor = 0x00ABCDEFu,
                   .position = std::numeric_limits<std::int32_t>::min(),
                   .runAtStartup = 0};
+  autostart.registered = false;  // what is stored is the entry's state
   Save(s);
   EXPECT_EQ(Load(), s);
 }
