@@ -198,43 +198,5 @@ TEST_F(BarRendererTest, MetersLightSegmentsFromTheBottom) {
   }
 }
 
-TEST_F(BarRendererTest, MakesTheSurfaceOnASampleTickAndKeepsItsSizeUntilADisplayChange) {
-  // Nothing is drawn or copied before the first sample tick, or while no
-  // surface can be made; the next sample tick tries again.
-  canvas.failCreate = true;
-  SampleTick();
-  renderer.DrawMeters(10, 10, history);
-  renderer.CopyToWindow();
-  renderer.OnPaint();
-  EXPECT_EQ(canvas.creates, 1);
-  EXPECT_TRUE(canvas.calls.empty());
-  EXPECT_EQ(history.historyLength, 180);
-  canvas.failCreate = false;
-  SampleTick();
-  EXPECT_EQ(canvas.creates, 2);
-  EXPECT_EQ(canvas.All<Line>().size(), 32u + 2 * (4 + 24));
-
-  canvas.client = {1300, 40};  // resized without a display change
-  SampleTick();
-  EXPECT_EQ(canvas.creates, 2);
-  EXPECT_EQ(canvas.surfaceSize, (PixelSize{1025, 32}));
-  EXPECT_EQ(renderer.barWidth, 1300);
-  EXPECT_EQ(history.historyLength, 300);
-
-  renderer.OnDisplayChange();
-  canvas.client = {1920, 30};
-  renderer.PaintBackground(history);
-  renderer.PaintBackground(history);  // rebuilt once only
-  EXPECT_EQ(canvas.releases, 1);
-  EXPECT_EQ(canvas.creates, 3);
-  EXPECT_EQ(canvas.surfaceSize, (PixelSize{1920, 30}));
-
-  // A paint request copies the whole surface.
-  canvas.calls.clear();
-  renderer.OnPaint();
-  ASSERT_EQ(canvas.All<Canvas::Copy>().size(), 1u);
-  EXPECT_EQ(canvas.All<Canvas::Copy>()[0].area, (PixelRect{0, 0, 1920, 30}));
-}
-
 }  // namespace
 }  // namespace vantrel

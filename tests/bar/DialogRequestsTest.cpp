@@ -97,17 +97,5 @@ TEST(DialogRequestsTest, MalformedLinesAreNothing) {
   }
 }
 
-TEST(DialogRequestsTest, OnlyAnAnswerOfTheRightKindAnswers) {
-  const DialogRequest menu = MakeMenuRequest({1, 2}, kBarMenu);
-  const DialogRequest options = OptionsRequest{};
-  EXPECT_TRUE(Answers(MenuReply{ID_MENU_ABOUT}, menu));
-  EXPECT_FALSE(Answers(AboutReply{}, menu));
-  EXPECT_FALSE(Answers(DialogReply{}, menu));
-  EXPECT_TRUE(Answers(OptionsReply{}, options));
-  EXPECT_EQ(CancelledReplyTo(menu), DialogReply{MenuReply{0}});
-  EXPECT_EQ(CancelledReplyTo(options), DialogReply{OptionsReply{}});
-  EXPECT_EQ(CancelledReplyTo(CancelRequest{}), DialogReply{});
-}
-
 }  // namespace
 }  // namespace vantrel
