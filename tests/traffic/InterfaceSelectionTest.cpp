@@ -9,6 +9,7 @@
 namespace vantrel {
 namespace {
 
+constexpr std::uint32_t kEth = kIfTypeEthernet;
 constexpr std::uint32_t kWifi = kIfTypeIeee80211;
 
 // An empty connection settles on the first hardware-backed Ethernet, PPP or
@@ -28,37 +29,21 @@ TEST(InterfaceSelectionTest, ChoosesTheRowTheConnectionNamesOrTheFirstEligibleOn
     std::string remembered;
   };
   const Case cases[] = {
-      {"first Ethernet",
-       "",
-       {{"lo", kIfTypeLoopback}, {"B", kIfTypeEthernet}, {"C", kIfTypeEthernet}},
-       1,
-       "B"},
+      {"first Ethernet", "", {{"lo", kIfTypeLoopback}, {"B", kEth}, {"C", kEth}}, 1, "B"},
       {"PPP is eligible", "", {{"tun0", kIfTypeOther}, {"ppp0", kIfTypePpp}}, 1, "ppp0"},
       {"Wi-Fi is eligible", "", {{"tun0", kIfTypeOther}, {"wlan0", kWifi}}, 1, "wlan0"},
       {"nothing eligible", "", {{"lo", kIfTypeLoopback}, {"wg0", kIfTypeOther}}, -1, ""},
-      {"adapter after virtual links",
+      {"hardware first",
        "",
-       {{"wwan0", kIfTypeOther, true}, {"ifb0", kIfTypeEthernet}, {"enp3s0", kIfTypeEthernet, true}},
+       {{"wwan0", kIfTypeOther, true}, {"ifb0", kEth}, {"enp3s0", kEth, true}},
        2,
        "enp3s0"},
-      {"no adapter", "", {{"ifb0", kIfTypeEthernet}, {"veth1", kIfTypeEthernet}}, 0, "ifb0"},
-      {"a stored virtual link",
-       "ifb0",
-       {{"ifb0", kIfTypeEthernet}, {"eth0", kIfTypeEthernet, true}},
-       0,
-       "ifb0"},
-      {"last of equal names",
-       "B",
-       {{"B", kIfTypeEthernet}, {"X", kIfTypeEthernet}, {"B", kIfTypeEthernet}},
-       2,
-       "B"},
-      {"automatic choice, then last of its name",
-       "",
-       {{"eth0", kIfTypeEthernet}, {"eth1", kIfTypeEthernet}, {"eth0", kIfTypeEthernet}},
-       2,
-       "eth0"},
-      {"letter case counts", "ETH0", {{"eth0", kIfTypeEthernet}}, -1, "ETH0"},
-      {"an empty description matches", "", {{"", kIfTypeOther}, {"eth0", kIfTypeEthernet}}, 0, ""},
+      {"no hardware", "", {{"ifb0", kEth}, {"veth1", kEth}}, 0, "ifb0"},
+      {"stored virtual link", "ifb0", {{"ifb0", kEth}, {"eth0", kEth, true}}, 0, "ifb0"},
+      {"last of equal names", "B", {{"B", kEth}, {"X", kEth}, {"B", kEth}}, 2, "B"},
+      {"automatic, then last of name", "", {{"eth0", kEth}, {"eth1", kEth}, {"eth0", kEth}}, 2, "eth0"},
+      {"letter case counts", "ETH0", {{"eth0", kEth}}, -1, "ETH0"},
+      {"empty description matches", "", {{"", kIfTypeOther}, {"eth0", kEth}}, 0, ""},
   };
   for (const Case& c : cases) {
     testing::ScriptedInterfaceTable source;
