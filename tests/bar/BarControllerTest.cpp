@@ -73,16 +73,6 @@ TEST_F(BarControllerTest, StartLoadsSettingsDocksThenStartsTheTimer) {
   EXPECT_EQ(b.Monitor().History().lastTickIn, -1);
 }
 
-TEST_F(BarControllerTest, OnlyTheSampleTimerTicks) {
-  BarController& b = Start();
-  b.OnTimer(kSampleTimerId + 1);
-  EXPECT_EQ(source.reads, 0);
-  Ticks(1);
-  EXPECT_EQ(source.reads, 1);
-  EXPECT_TRUE(canvas.HasSurface());
-  EXPECT_EQ(b.Settings().connection, "eth0");  // the automatic choice
-}
-
 // Every way of closing stops the timer, saves, releases the strip, in that
 // order, and ends the run with its own result; later commands do nothing.
 TEST_F(BarControllerTest, EveryClosePathShutsDownOnceInOrder) {

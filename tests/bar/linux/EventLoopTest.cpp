@@ -54,27 +54,5 @@ TEST(EventLoopTest, TimerAndDescriptorsRunInsideNestedStepsUntilQuit) {
   EXPECT_TRUE(replied);
 }
 
-TEST(EventLoopTest, StoppedTimerAndUnwatchedDescriptorsStaySilent) {
-  EventLoop loop;
-  Pipe other;
-  Pipe quit;
-  int ticks = 0;
-  int calls = 0;
-  loop.Watch(other.fd[0], [&] { ++calls; });
-  loop.Unwatch(other.fd[0]);
-  other.Send();
-  loop.Watch(quit.fd[0], [&] { loop.Quit(0); });
-  loop.StartTimer(5, [&] {
-    if (++ticks == 1) {
-      loop.StopTimer();
-      usleep(30'000);
-      quit.Send();
-    }
-  });
-  loop.Run();
-  EXPECT_EQ(ticks, 1);
-  EXPECT_EQ(calls, 0);
-}
-
 }  // namespace
 }  // namespace vantrel
