@@ -31,10 +31,8 @@ TEST(LoadSettings, RunAtStartupIsTakenAsStoredButTwoMeansNeverStored) {
     std::int32_t field;
     bool registers;
   };
-  const Case cases[] = {
-      {std::nullopt, 1, true}, {2, 1, true},    {1, 1, false},
-      {0, 0, false},           {-1, -1, false}, {1000, 1000, false},
-  };
+  const Case cases[] = {{std::nullopt, 1, true}, {2, 1, true},    {1, 1, false},
+                        {0, 0, false},           {-1, -1, false}, {1000, 1000, false}};
   for (const Case& c : cases) {
     MemorySettingsStore store;
     if (c.stored) store.WriteInt("", "Run at startup", *c.stored);

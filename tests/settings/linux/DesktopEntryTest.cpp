@@ -21,23 +21,5 @@ TEST(ExecValue, AnythingButOneProgramDecodesToNothing) {
   EXPECT_EQ(DecodeExecValue("\"/usr/bin/vantrel\""), "/usr/bin/vantrel") << "quotes that are not needed";
 }
 
-TEST(IsValidUtf8, AcceptsUtf8AndNothingElse) {
-  EXPECT_TRUE(IsValidUtf8("plain \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\xB6"));
-  EXPECT_FALSE(IsValidUtf8("\xC3"));
-  EXPECT_FALSE(IsValidUtf8("\xC0\xAF")) << "overlong";
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")) << "surrogate";
-  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")) << "beyond U+10FFFF";
-  EXPECT_FALSE(IsValidUtf8("\x80"));
-}
-
-// The entries in the autostart corpus hold more of these cases.
-TEST(ParseDesktopEntryGroup, RefusesMalformedEntries) {
-  const char* texts[] = {
-      "# only a comment\n",           "[Desktop Entry]\n[Desktop Entry]\n", "[Desktop Entry]\n=no key\n",
-      "[Desktop Entry]\nBad_Key=1\n", "[Desktop Entry\nExec=/x\n",
-  };
-  for (const char* text : texts) EXPECT_FALSE(ParseDesktopEntryGroup(text)) << text;
-}
-
 }  // namespace
 }  // namespace vantrel

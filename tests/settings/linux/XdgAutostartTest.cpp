@@ -65,18 +65,6 @@ TEST_F(XdgAutostartTest, RegisterWritesAPrivateFolderAndOneEntryThatUnregisterDe
   EXPECT_TRUE(ListDir(Folder()).empty());
 }
 
-TEST_F(XdgAutostartTest, AnotherPathIsNotRegisteredUntilItRegistersItself) {
-  ASSERT_TRUE(For(kProgram).RegisterRunAtStartup());
-  XdgAutostart copy = For("/home/user/vantrel");
-  EXPECT_FALSE(copy.IsRunAtStartupRegistered());
-  EXPECT_FALSE(For("/opt/Vantrel/bin/vantrel").IsRunAtStartupRegistered());
-  EXPECT_FALSE(For("/opt/vantrel/bin/vantrel/").IsRunAtStartupRegistered());
-
-  EXPECT_TRUE(copy.RegisterRunAtStartup());
-  EXPECT_TRUE(copy.IsRunAtStartupRegistered());
-  EXPECT_FALSE(For(kProgram).IsRunAtStartupRegistered()) << "one entry name, the last writer wins";
-}
-
 TEST_F(XdgAutostartTest, AwkwardPathsRoundTripThroughTheEntryAndPassTheValidator) {
   const std::string paths[] = {
       "/opt/Brindle Labs/Vant Rel",

@@ -1,6 +1,5 @@
 #include "settings/ApplyOptions.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "settings/options/FakeOptionsEffects.h"
@@ -8,7 +7,6 @@
 namespace vantrel {
 namespace {
 
-using ::testing::ElementsAre;
 using testing::OptionsJournal;
 
 // Re-docks only for a changed edge, resets the history only for a connection
@@ -68,30 +66,6 @@ TEST(ApplyOptionsTest, RunsOnlyTheStepsTheChangesCallForInOrder) {
     ASSERT_EQ(journal.saved.size(), 1u);
     EXPECT_EQ(journal.saved[0], edited);
   }
-}
-
-// The docking and the reset still find the old settings in place.
-TEST(ApplyOptionsTest, DocksAndResetsBeforeTheCopyIsTakenOver) {
-  struct Watcher final : OptionsEffects {
-    explicit Watcher(const BarSettings& live) : live(live) {}
-    void DockToEdge(DockEdge) override { seen.push_back(live); }
-    void ResetHistory() override { seen.push_back(live); }
-    void SaveSettings(const BarSettings&) override {}
-    void Repaint() override {}
-    const BarSettings& live;
-    std::vector<BarSettings> seen;
-  };
-  BarSettings live;
-  BarSettings edited = live;
-  edited.position = 0;
-  edited.connection = "wlan0";
-  Watcher watcher(live);
-  OptionsJournal startup;
-  const BarSettings before = live;
-
-  ApplyOptions(live, edited, watcher, startup);
-
-  EXPECT_THAT(watcher.seen, ElementsAre(before, before));
 }
 
 }  // namespace
