@@ -69,24 +69,6 @@ TEST(CLabelCtrlTest, LinkOpensItsOwnTextOnPressAndTheClickStillReachesTheParent)
   EXPECT_EQ(view.journal, Journal{"clicked"});
 }
 
-TEST(CLabelCtrlTest, OnlyANotifyingLabelTakesPressesAndOnlyALinkOpens) {
-  LabelInWindow view;
-  view.label->SetCaption("https://x.example.org/");
-  view.label->setProperty("notifiesClicks", true);  // as a form sets it
-  MouseThroughWindow(*view.label);
-  // Other buttons are no clicks; their presses go on to the window.
-  MouseThroughWindow(*view.label, QTest::MouseClick, std::nullopt, Qt::RightButton);
-  EXPECT_EQ(view.journal, (Journal{"clicked", "window"}));
-
-  // Turning the link off stops notification even when the form asked for
-  // it: the label is transparent to the mouse, and the window gets the press.
-  view.label->EnableHyperlink(true).EnableHyperlink(false);
-  view.journal.clear();
-  MouseThroughWindow(*view.label);
-  EXPECT_FALSE(view.label->NotifiesClicks());
-  EXPECT_EQ(view.journal, Journal{"window"});
-}
-
 }  // namespace
 }  // namespace vantrel
 

@@ -1,37 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDialog>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 #include <QWindow>
 
-#include "controls/qt/CLabelCtrl.h"
 #include "controls/qt/DialogPlacement.h"
-#include "controls/qt/DialogUnits.h"
 
 namespace vantrel {
 namespace {
-
-TEST(DialogUnitsTest, BaseUnitsFollowTheFontAndConvertEachEdge) {
-  QFont font;
-  font.setPixelSize(10);
-  const DialogBaseUnits small = BaseUnitsOf(font);
-  font.setPixelSize(20);
-  const DialogBaseUnits large = BaseUnitsOf(font);
-  EXPECT_GT(small.x, 0);
-  EXPECT_EQ(large.y, QFontMetrics(font).height());
-  EXPECT_GT(large.x, small.x);
-  EXPECT_GT(large.y, small.y);
-
-  const DialogBaseUnits base{6, 13};
-  // 59 * 6 / 4 = 88.5 and 109 * 6 / 4 = 163.5 round up; 156 * 13 / 8 = 253.5 up, 170 * 13 / 8 = 276.25 down.
-  EXPECT_EQ(DialogUnitsToPixels(QRect(59, 156, 50, 14), base), QRect(89, 254, 75, 22));
-  EXPECT_EQ(DialogUnitsToPixels(QRect(0, 0, 275, 177), base), QRect(0, 0, 413, 288));
-  EXPECT_EQ(DialogUnitsToPixels(QRect(0, 0, 4, 8), DialogBaseUnits{7, 15}), QRect(0, 0, 7, 15));
-}
 
 TEST(DialogPlacementTest, CentresOverTheOwnerInsideTheWorkArea) {
   const QRect work(0, 0, 1280, 770);
