@@ -173,6 +173,16 @@ TEST_F(TrafficMonitorTest, AStallIsDrawnAndComparedAsANominalInterval) {
   EXPECT_EQ(late.out, 200);
 }
 
+TEST_F(TrafficMonitorTest, RingWrapsAtHistoryLength) {
+  painter.width = 640;  // 60 slots
+  for (int i = 0; i <= 61; ++i) {
+    eth->inOctets += static_cast<std::uint64_t>(i);
+    Interval();
+  }
+  EXPECT_EQ(History().downloadDeltas[0], 61);  // the 61st sample overwrote the first
+  EXPECT_EQ(History().writeIndex, 1);
+}
+
 TEST_F(TrafficMonitorTest, VanishedInterfaceCountsZeroAndComesBackWithoutASpike) {
   eth->inOctets = 50'000'000;
   Interval();
