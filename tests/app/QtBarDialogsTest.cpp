@@ -2,12 +2,10 @@
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
-#include <QUrl>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,15 +16,6 @@
 
 namespace vantrel {
 namespace {
-
-// Catches URLs handed to the desktop.
-class UrlCatcher : public QObject {
-  Q_OBJECT
- public:
-  std::vector<QUrl> urls;
- public slots:
-  void open(const QUrl& url) { urls.push_back(url); }
-};
 
 class QtBarDialogsTest : public ::testing::Test {
  protected:
@@ -73,16 +62,5 @@ TEST_F(QtBarDialogsTest, CancelAllClosesWhatIsOpen) {
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST_F(QtBarDialogsTest, FilesOpenThroughTheDesktop) {
-  UrlCatcher catcher;
-  QDesktopServices::setUrlHandler("file", &catcher, "open");
-  dialogs.OpenFile("/usr/share/doc/vantrel/vantrel.html");
-  QDesktopServices::unsetUrlHandler("file");
-  ASSERT_EQ(catcher.urls.size(), 1u);
-  EXPECT_EQ(catcher.urls[0].toLocalFile(), "/usr/share/doc/vantrel/vantrel.html");
-}
-
 }  // namespace
 }  // namespace vantrel
-
-#include "QtBarDialogsTest.moc"

@@ -64,14 +64,6 @@ manual=$(sed -n 's/^See the manual: //p' <<<"$help")
 [ "$manual" = "$prefix/share/doc/vantrel/vantrel.html" ] || fail "--help points at the manual '$manual'"
 cmp -s "$root$manual" "$source/res/vantrel.html" || fail "the manual at $manual is not res/vantrel.html"
 
-# Icons: the sizes their folders promise.
-for size in 16 32 48; do
-  kind=$(file -b "$base/share/icons/hicolor/${size}x${size}/apps/vantrel.png")
-  [[ $kind == "PNG image data, $size x $size,"* ]] || fail "${size}x${size} icon is: $kind"
-done
-kind=$(file -b "$base/share/icons/hicolor/scalable/apps/vantrel.svg")
-[[ $kind == SVG* ]] || fail "scalable icon is: $kind"
-
 # The desktop entry starts the installed program with the installed icon.
 entry="$base/share/applications/vantrel.desktop"
 remarks=$(desktop-file-validate "$entry" 2>&1) && [ -z "$remarks" ] || fail "desktop-file-validate: $remarks"

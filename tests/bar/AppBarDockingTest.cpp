@@ -66,20 +66,9 @@ class AppBarDockingTest : public ::testing::Test {
 };
 
 TEST(BarRectArithmeticTest, ProposesAFullWidthStripOnEitherEdge) {
-  const BarRect desk{0, 0, 1920, 1080};
-  EXPECT_EQ(ProposeBarRect(desk, 32, DockEdge::Top), (BarRect{0, 0, 1920, 32}));
-  EXPECT_EQ(ProposeBarRect(desk, 32, DockEdge::Bottom), (BarRect{0, 1048, 1920, 1080}));
-  const BarRect offset{1920, 200, 3200, 1224};
-  EXPECT_EQ(ProposeBarRect(offset, 20, DockEdge::Top), (BarRect{1920, 200, 3200, 220}));
-}
-
-TEST(BarRectArithmeticTest, FitRestoresTheThicknessAwayFromTheEdge) {
-  BarRect top{0, 40, 1024, 50};
-  FitBarRect(top, 32, DockEdge::Top);
-  EXPECT_EQ(top, (BarRect{0, 40, 1024, 72}));
-  BarRect bottom{0, 700, 1024, 728};
-  FitBarRect(bottom, 32, DockEdge::Bottom);
-  EXPECT_EQ(bottom, (BarRect{0, 696, 1024, 728}));
+  const BarRect desk{1920, 200, 3200, 1224};
+  EXPECT_EQ(ProposeBarRect(desk, 20, DockEdge::Top), (BarRect{1920, 200, 3200, 220}));
+  EXPECT_EQ(ProposeBarRect(desk, 20, DockEdge::Bottom), (BarRect{1920, 1204, 3200, 1224}));
 }
 
 TEST_F(AppBarDockingTest, FirstDockingRegistersNegotiatesAndPlacesOnePixelLarger) {
@@ -92,16 +81,14 @@ TEST_F(AppBarDockingTest, FirstDockingRegistersNegotiatesAndPlacesOnePixelLarger
   EXPECT_EQ(window.rect, (BarRect{0, 736, 1025, 769}));  // 1025 x 33
 }
 
-TEST_F(AppBarDockingTest, SitsOnTopOfWhatOthersHoldAtTheBottomWithItsFullThickness) {
+// The strip sits beside what others hold on its edge, with its full
+// thickness however much the query cut off.
+TEST_F(AppBarDockingTest, SitsBesideWhatOthersHoldWithItsFullThickness) {
   shell.takenBottom = 40;
+  shell.takenTop = 24;
   shell.shrink = 10;
   docking.DockToEdge(DockEdge::Bottom);
   EXPECT_EQ(shell.reserved, (BarRect{0, 696, 1024, 728}));
-}
-
-TEST_F(AppBarDockingTest, SitsBelowWhatOthersHoldAtTheTop) {
-  shell.takenTop = 24;
-  shell.shrink = 10;
   docking.DockToEdge(DockEdge::Top);
   EXPECT_EQ(shell.reserved, (BarRect{0, 24, 1024, 56}));
   EXPECT_EQ(window.rect, (BarRect{0, 24, 1025, 57}));
@@ -116,17 +103,6 @@ TEST_F(AppBarDockingTest, RedockingKeepsRegistrationAndThickness) {
   EXPECT_EQ(docking.dockEdge, DockEdge::Top);
   EXPECT_EQ(docking.Thickness(), 32);  // not re-read from the docked window
   EXPECT_EQ(window.rect, (BarRect{0, 0, 1281, 33}));
-}
-
-TEST_F(AppBarDockingTest, RemoveReleasesOnceAndLeavesTheWindow) {
-  docking.DockToEdge(DockEdge::Top);
-  const BarRect placed = window.rect;
-  shell.calls.clear();
-  docking.Remove();
-  docking.Remove();
-  EXPECT_THAT(shell.calls, ElementsAre("Remove"));
-  EXPECT_FALSE(docking.registeredWithShell);
-  EXPECT_EQ(window.rect, placed);
 }
 
 TEST(DialogUnitsTest, TwentyUnitsOfAn8PointDialogFont) {

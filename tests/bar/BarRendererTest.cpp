@@ -131,7 +131,6 @@ TEST_F(BarRendererTest, PaintsOneFullWidthBackgroundRowPerPixelRowAndNothingBelo
       {8, rows({0, 70, 100, 50, 20, -20, -40, -60})},
       // ...and on lower bars they paint over it.
       {6, {{0, 0}, {1, 70}, {2, 100}, {3, 50}, {4, 20}, {3, -20}, {4, -40}, {5, -60}}},
-      {2, {{0, 0}, {1, 70}, {0, -40}, {1, -60}}},
   };
   for (const auto& [height, expectedRows] : cases) {
     SCOPED_TRACE(height);
@@ -196,52 +195,6 @@ TEST_F(BarRendererTest, MetersLightSegmentsFromTheBottom) {
       EXPECT_EQ(lines[i].color, k >= 7 - c.lit ? series : kBlack) << "line " << i;
     }
   }
-}
-
-TEST_F(BarRendererTest, MakesTheSurfaceOnASampleTickAndKeepsItsSizeUntilADisplayChange) {
-  // Nothing is drawn or copied before the first sample tick, or while no
-  // surface can be made; the next sample tick tries again.
-  canvas.failCreate = true;
-  SampleTick();
-  renderer.DrawMeters(10, 10, history);
-  renderer.CopyToWindow();
-  renderer.OnPaint();
-  EXPECT_EQ(canvas.creates, 1);
-  EXPECT_TRUE(canvas.calls.empty());
-  EXPECT_EQ(history.historyLength, 180);
-  canvas.failCreate = false;
-  SampleTick();
-  EXPECT_EQ(canvas.creates, 2);
-  EXPECT_EQ(canvas.All<Line>().size(), 32u + 2 * (4 + 24));
-
-  canvas.client = {1300, 40};  // resized without a display change
-  SampleTick();
-  EXPECT_EQ(canvas.creates, 2);
-  EXPECT_EQ(canvas.surfaceSize, (PixelSize{1025, 32}));
-  EXPECT_EQ(renderer.barWidth, 1300);
-  EXPECT_EQ(history.historyLength, 300);
-
-  renderer.OnDisplayChange();
-  canvas.client = {1920, 30};
-  renderer.PaintBackground(history);
-  renderer.PaintBackground(history);  // rebuilt once only
-  EXPECT_EQ(canvas.releases, 1);
-  EXPECT_EQ(canvas.creates, 3);
-  EXPECT_EQ(canvas.surfaceSize, (PixelSize{1920, 30}));
-
-  // A paint request copies the whole surface.
-  canvas.calls.clear();
-  renderer.OnPaint();
-  ASSERT_EQ(canvas.All<Canvas::Copy>().size(), 1u);
-  EXPECT_EQ(canvas.All<Canvas::Copy>()[0].area, (PixelRect{0, 0, 1920, 30}));
-}
-
-TEST_F(BarRendererTest, ShowsTheNewColoursOnTheNextSampleTick) {
-  SampleTick();
-  settings.bgColor = MakeColor(1, 1, 1);
-  canvas.calls.clear();
-  SampleTick();
-  EXPECT_EQ(canvas.All<Line>().front().color, MakeColor(1, 1, 1));
 }
 
 }  // namespace

@@ -23,22 +23,13 @@ constexpr Color kWhite = MakeColor(255, 255, 255);
 // every advance is 3.5 pixels. Ascent 8, descent 2.
 class BoxGlyphs final : public GlyphSource {
  public:
-  bool SetFont(const FontSpec& font) override {
-    sizes.push_back(font.pixelSize);
-    return !fail;
-  }
+  bool SetFont(const FontSpec&) override { return true; }
   FontMetrics Metrics() const override { return {8, 2}; }
   bool RenderGlyph(char32_t codePoint, GlyphImage& glyph) override {
-    ++renders;
-    glyph = {224, 1, 6, 2, 3, 4, nullptr};
-    if (codePoint == ' ') glyph.width = 0;
-    glyph.coverage = kCoverage;
+    glyph = {224, 1, 6, codePoint == ' ' ? 0 : 2, 3, 4, kCoverage};
     return true;
   }
   static constexpr std::uint8_t kCoverage[12] = {255, 128, 0, 0, 255, 128, 0, 0, 255, 128, 0, 0};
-  std::vector<int> sizes;
-  int renders = 0;
-  bool fail = false;
 };
 
 class Presenter final : public SurfacePresenter {
@@ -118,53 +109,6 @@ TEST_F(PixelCanvasTest, CutsLinesAndTextAtTheEdgesOfTheSurface) {
     EXPECT_EQ(Picture(canvas, kWhite), picture) << at[0] << "," << at[1];
   }
   canvas.EndText();
-}
-
-TEST_F(PixelCanvasTest, PlacesGlyphsOnTheirAdvancesBelowTheCellTopAndBlendsTheirCoverage) {
-  ASSERT_TRUE(canvas.CreateSurface({12, 12}));
-  for (int y = 0; y < 12; ++y) canvas.DrawLine(0, y, 12, y, MakeColor(0, 0, 255));
-  EXPECT_EQ(canvas.MeasureText("A"), (TextExtent{0, 0}));  // nothing outside a text pass
-  canvas.DrawTextAt(0, 0, "A");
-  EXPECT_EQ(At(canvas, 1, 2), MakeColor(0, 0, 255));
-
-  canvas.BeginText();
-  // 3.5 pixels an advance, rounded for the whole text: "A B" is 10.5 -> 11.
-  EXPECT_EQ(canvas.MeasureText("A B"), (TextExtent{11, 10}));
-  EXPECT_EQ(canvas.MeasureText(""), (TextExtent{0, 10}));
-  canvas.SetTextColor(MakeColor(200, 100, 50));
-  canvas.DrawTextAt(2, 3, "A B");
-  canvas.EndText();
-  // The pens at 2, 5.5 and 9 put glyph columns at 3-4 and 10-11 (the space
-  // draws nothing); rows 3 + 8 - 6 = 5 to 7.
-  const Color full = MakeColor(200, 100, 50);
-  const Color half = MakeColor(100, 50, 152);  // 128/255 of the colour over blue
-  for (int y = 0; y < 12; ++y) {
-    for (int x = 0; x < 12; ++x) {
-      Color want = MakeColor(0, 0, 255);
-      if (y >= 5 && y <= 7 && (x == 3 || x == 10)) want = full;
-      if (y >= 5 && y <= 7 && (x == 4 || x == 11)) want = half;
-      EXPECT_EQ(At(canvas, x, y), want) << x << "," << y;
-    }
-  }
-}
-
-TEST_F(PixelCanvasTest, FetchesTheGlyphsOncePerFontSize) {
-  for (int dpi : {96, 96, 120, 120, 96}) {
-    canvas.SetFontDpi(dpi);
-    canvas.BeginText();
-    canvas.DrawTextAt(0, 0, "Download");
-    canvas.EndText();
-  }
-  EXPECT_EQ(glyphs.sizes, (std::vector<int>{12, 15, 12}));
-  EXPECT_EQ(glyphs.renders, 3 * 256);
-
-  // A font that cannot be loaded leaves the glyphs as they were.
-  glyphs.fail = true;
-  canvas.SetFontDpi(144);
-  canvas.BeginText();
-  EXPECT_EQ(canvas.MeasureText("AA"), (TextExtent{7, 10}));
-  canvas.EndText();
-  EXPECT_EQ(glyphs.renders, 3 * 256);
 }
 
 TEST(PixelCanvasCopyTest, HandsTheCopiedAreasCutToTheSurfaceToThePresenter) {

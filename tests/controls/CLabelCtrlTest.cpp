@@ -7,7 +7,6 @@
 
 #include <QDesktopServices>
 #include <QFontDatabase>
-#include <QImage>
 #include <QUrl>
 #include <QWidget>
 
@@ -47,42 +46,6 @@ class LabelInWindow : public QWidget {
 
 using Journal = std::vector<std::string>;
 
-TEST(CLabelCtrlTest, BoldAndUnderlineKeepEachOther) {
-  CLabelCtrl label;
-  label.EnableBold(true).EnableUnderline(true);
-  EXPECT_EQ(label.font().weight(), QFont::Bold);
-  EXPECT_TRUE(label.font().underline());
-
-  label.EnableBold(false);
-  EXPECT_EQ(label.font().weight(), QFont::Normal);
-  EXPECT_TRUE(label.font().underline());
-
-  label.EnableBold(true).EnableUnderline(false);
-  EXPECT_EQ(label.font().weight(), QFont::Bold);
-  EXPECT_FALSE(label.font().underline());
-  // The family stays the desktop's.
-  EXPECT_EQ(label.font().family(), QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
-}
-
-TEST(CLabelCtrlTest, PaintsItsFillAndCaptionColours) {
-  CLabelCtrl label;
-  label.resize(120, 40);
-  const QColor fill(16, 112, 48);
-  const QColor ink(255, 0, 0);
-  label.SetFillColor(fill).SetCaptionColor(ink).SetCaption("MMMM");
-  const QImage image = label.grab().toImage();
-  int fillPixels = 0;
-  int inkPixels = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      fillPixels += image.pixelColor(x, y).rgb() == fill.rgb() ? 1 : 0;
-      inkPixels += image.pixelColor(x, y).rgb() == ink.rgb() ? 1 : 0;
-    }
-  }
-  EXPECT_GT(inkPixels, 0);
-  EXPECT_GT(fillPixels, image.width() * image.height() / 2);
-}
-
 TEST(CLabelCtrlTest, LinkOpensItsOwnTextOnPressAndTheClickStillReachesTheParent) {
   LabelInWindow view;
   view.label->SetCaption("https://vantrel.example.org/start").EnableHyperlink(true);
@@ -104,24 +67,6 @@ TEST(CLabelCtrlTest, LinkOpensItsOwnTextOnPressAndTheClickStillReachesTheParent)
   view.journal.clear();
   MouseThroughWindow(*view.label);
   EXPECT_EQ(view.journal, Journal{"clicked"});
-}
-
-TEST(CLabelCtrlTest, OnlyANotifyingLabelTakesPressesAndOnlyALinkOpens) {
-  LabelInWindow view;
-  view.label->SetCaption("https://x.example.org/");
-  view.label->setProperty("notifiesClicks", true);  // as a form sets it
-  MouseThroughWindow(*view.label);
-  // Other buttons are no clicks; their presses go on to the window.
-  MouseThroughWindow(*view.label, QTest::MouseClick, std::nullopt, Qt::RightButton);
-  EXPECT_EQ(view.journal, (Journal{"clicked", "window"}));
-
-  // Turning the link off stops notification even when the form asked for
-  // it: the label is transparent to the mouse, and the window gets the press.
-  view.label->EnableHyperlink(true).EnableHyperlink(false);
-  view.journal.clear();
-  MouseThroughWindow(*view.label);
-  EXPECT_FALSE(view.label->NotifiesClicks());
-  EXPECT_EQ(view.journal, Journal{"window"});
 }
 
 }  // namespace

@@ -1,82 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDialog>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 #include <QWindow>
 
-#include "controls/qt/CLabelCtrl.h"
 #include "controls/qt/DialogPlacement.h"
-#include "controls/qt/DialogUnits.h"
 
 namespace vantrel {
 namespace {
-
-TEST(DialogUnitsTest, BaseUnitsFollowTheFontAndConvertEachEdge) {
-  QFont font;
-  font.setPixelSize(10);
-  const DialogBaseUnits small = BaseUnitsOf(font);
-  font.setPixelSize(20);
-  const DialogBaseUnits large = BaseUnitsOf(font);
-  EXPECT_GT(small.x, 0);
-  EXPECT_EQ(large.y, QFontMetrics(font).height());
-  EXPECT_GT(large.x, small.x);
-  EXPECT_GT(large.y, small.y);
-
-  const DialogBaseUnits base{6, 13};
-  // 59 * 6 / 4 = 88.5 and 109 * 6 / 4 = 163.5 round up; 156 * 13 / 8 = 253.5 up, 170 * 13 / 8 = 276.25 down.
-  EXPECT_EQ(DialogUnitsToPixels(QRect(59, 156, 50, 14), base), QRect(89, 254, 75, 22));
-  EXPECT_EQ(DialogUnitsToPixels(QRect(0, 0, 275, 177), base), QRect(0, 0, 413, 288));
-  EXPECT_EQ(DialogUnitsToPixels(QRect(0, 0, 4, 8), DialogBaseUnits{7, 15}), QRect(0, 0, 7, 15));
-}
-
-TEST(DialogUnitsTest, LaysOutAFormAndGrowsTextThatDoesNotFit) {
-  QDialog dialog;
-  QFont font;
-  font.setPixelSize(13);
-  dialog.setFont(font);
-  dialog.setProperty("dialogUnits", QSize(200, 100));
-  auto* caption = new QLabel("A caption much longer than its place", &dialog);
-  caption->setProperty("dialogUnits", QRect(10, 10, 20, 8));
-  auto* centred = new QLabel("Centred text much longer than its place", &dialog);
-  centred->setAlignment(Qt::AlignHCenter);
-  centred->setProperty("dialogUnits", QRect(60, 30, 20, 8));
-  auto* box = new QCheckBox("Run at startup", &dialog);
-  box->setProperty("dialogUnits", QRect(10, 50, 10, 10));
-  auto* combo = new QComboBox(&dialog);
-  combo->setProperty("dialogUnits", QRect(10, 60, 100, 139));
-  auto* swatch = new CLabelCtrl(&dialog);
-  swatch->setText("Static");
-  swatch->setProperty("dialogUnits", QRect(150, 10, 3, 3));
-  auto* plain = new QLabel("no units", &dialog);
-  plain->setGeometry(1, 2, 3, 4);
-
-  LayOutInDialogUnits(dialog);
-
-  const DialogBaseUnits base = BaseUnitsOf(font);
-  EXPECT_EQ(dialog.size(), DialogUnitsToPixels(QRect(0, 0, 200, 100), base).size());
-  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
-
-  const QRect captionPlace = DialogUnitsToPixels(QRect(10, 10, 20, 8), base);
-  EXPECT_EQ(caption->x(), captionPlace.x());  // grows to the right only
-  EXPECT_GE(caption->width(), caption->sizeHint().width());
-
-  const QRect centredPlace = DialogUnitsToPixels(QRect(60, 30, 20, 8), base);
-  EXPECT_LT(centred->x(), centredPlace.x());  // grows to both sides
-  EXPECT_LE(std::abs(centred->geometry().center().x() - centredPlace.center().x()), 1);
-  EXPECT_GE(centred->width(), centred->sizeHint().width());
-
-  EXPECT_GE(box->width(), box->sizeHint().width());
-  EXPECT_GE(box->height(), box->sizeHint().height());
-  EXPECT_EQ(combo->height(), combo->sizeHint().height());
-  EXPECT_EQ(combo->width(), DialogUnitsToPixels(QRect(10, 60, 100, 139), base).width());
-  EXPECT_EQ(swatch->geometry(),
-            DialogUnitsToPixels(QRect(150, 10, 3, 3), base));  // drawn labels keep their place
-  EXPECT_EQ(plain->geometry(), QRect(1, 2, 3, 4));
-}
 
 TEST(DialogPlacementTest, CentresOverTheOwnerInsideTheWorkArea) {
   const QRect work(0, 0, 1280, 770);

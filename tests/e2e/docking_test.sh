@@ -40,19 +40,6 @@ sleep 0.5
 check "a maximised window ends above the bar" \
   wait_until 5 eval 'read -r _ wy _ wh <<<"$(geometry_of "$window")"; [ $((wy + wh)) -le $((800 - thickness)) ] && [ "$wh" -gt 600 ]'
 
-# --- A second bar on the same edge stacks above the first.
-start_bar "$work/b" || { finish; exit 1; }
-pids+=("$bar_pid")
-second=$bar_id
-second_pid=$bar_pid
-read -r x2 y2 _ _ <<<"$(geometry_of "$second")"
-check "the second bar's strip starts where the first one's ends" equal "$x2 $y2" "0 $((800 - 2 * thickness))"
-check "the second bar reserves both strips" \
-  equal "$(strut_of "$second")" "0, 0, 0, $((2 * thickness)), 0, 0, 0, 0, 0, 0, 0, 1279"
-stop_process "$second_pid"
-check "the second bar gives its strip back when it ends" \
-  wait_until 5 eval '[ "$(workarea)" = "0 0 1280 $((800 - thickness))" ]'
-
 # --- The screen grows: the bar spans the new width with the same thickness.
 # Every docking rewrites the strut: a spy on it counts the re-dockings.
 xprop -spy -id "$first" _NET_WM_STRUT_PARTIAL >"$work/strut-spy" 2>/dev/null &

@@ -8,11 +8,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e-lib.sh"
 run_in_xsession --size 1024x768 --no-wm -- "$0" "$@"
 VANTREL=$1
-work=$(mktemp -d)
+e2e_workspace
 mkdir -p "$work/.config"
 HOME="$work" XDG_CONFIG_HOME="$work/.config" "$VANTREL" >"$work/out.log" 2>"$work/err.log" &
 pid=$!
-trap 'stop_process "$pid"; rm -rf "$work"' EXIT
+pids+=("$pid")
 
 window=""
 check "the bar shows a window" \
@@ -25,8 +25,7 @@ check "it says once on stderr that it reserves no space" \
 
 mkdir -p "$work/wm/.config"
 HOME="$work/wm" XDG_CONFIG_HOME="$work/wm/.config" openbox >/dev/null 2>&1 &
-wm=$!
-trap 'stop_process "$pid"; stop_process "$wm"; rm -rf "$work"' EXIT
+pids+=("$!")
 check "when a window manager starts, the bar reserves its strip" wait_until 10 has_strut "$window"
 check "and the work area shrinks by it" \
   wait_until 5 eval '[ "$(workarea)" = "0 0 1024 $((768 - h + 1))" ]'

@@ -44,9 +44,4 @@ check "without either the bar fails" test "$status" -eq 1
 check "and says in one line why, for both" \
   eval '[ "$(wc -l <"$work/c/err")" -eq 1 ] && grep -q "no layer shell.*no X11 display" "$work/c/err"'
 
-# --- A host that does not exist.
-bar_fails "$work/d" VANTREL_HOST=mir
-check "an unknown VANTREL_HOST fails in one line" \
-  eval '[ "$status" -eq 1 ] && [ "$(wc -l <"$work/d/err")" -eq 1 ] && grep -q "x11 or wayland" "$work/d/err"'
-
 finish

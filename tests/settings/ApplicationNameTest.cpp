@@ -36,11 +36,5 @@ TEST(ApplicationNameFromPath, IsTheFileNameWithoutItsLastExtension) {
   }
 }
 
-TEST(IsPlainFileName, RefusesThePlatformsSeparatorsAndNul) {
-  EXPECT_TRUE(IsPlainFileName("a\\b", "/"));
-  EXPECT_FALSE(IsPlainFileName("a\\b", "\\/"));
-  EXPECT_FALSE(IsPlainFileName(std::string_view("a\0b", 3), "/"));
-}
-
 }  // namespace
 }  // namespace vantrel

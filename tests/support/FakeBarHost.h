@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "bar/BarHost.h"
-#include "settings/RunAtStartup.h"
 #include "settings/SettingsStore.h"
 #include "settings/null/MemorySettingsStore.h"
 
@@ -125,18 +124,6 @@ class JournalledStore final : public SettingsStore {
 
  private:
   Journal& journal_;
-};
-
-class FakeRunAtStartup final : public RunAtStartup {
- public:
-  bool RegisterRunAtStartup() override { return registered = true; }
-  bool UnregisterRunAtStartup() override {
-    const bool was = registered;
-    registered = false;
-    return was;
-  }
-  bool IsRunAtStartupRegistered() override { return registered; }
-  bool registered = true;
 };
 
 }  // namespace vantrel::testing

@@ -38,11 +38,5 @@ TEST(BarHostChoiceTest, AnUnknownForcedHostTriesNothingAndSaysSoInOneLine) {
   EXPECT_EQ(plan.error.find('\n'), plan.error.size() - 1);
 }
 
-TEST(BarHostChoiceTest, NoHostMessageIsOneLineWithEveryReason) {
-  const std::vector<std::string> reasons{"no layer shell", "no X11 display"};
-  EXPECT_EQ(NoHostMessage(reasons),
-            "vantrel: no display to show the bar on: no layer shell; no X11 display\n");
-}
-
 }  // namespace
 }  // namespace vantrel

@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <gtest/gtest.h>
 
 namespace vantrel {
@@ -54,49 +52,6 @@ TEST(EventLoopTest, TimerAndDescriptorsRunInsideNestedStepsUntilQuit) {
   EXPECT_EQ(ticks, 8);
   EXPECT_GE(ticksWhileNested, 3);
   EXPECT_TRUE(replied);
-}
-
-TEST(EventLoopTest, StoppedTimerAndUnwatchedDescriptorsStaySilent) {
-  EventLoop loop;
-  Pipe other;
-  Pipe quit;
-  int ticks = 0;
-  int calls = 0;
-  loop.Watch(other.fd[0], [&] { ++calls; });
-  loop.Unwatch(other.fd[0]);
-  other.Send();
-  loop.Watch(quit.fd[0], [&] { loop.Quit(0); });
-  loop.StartTimer(5, [&] {
-    if (++ticks == 1) {
-      loop.StopTimer();
-      usleep(30'000);
-      quit.Send();
-    }
-  });
-  loop.Run();
-  EXPECT_EQ(ticks, 1);
-  EXPECT_EQ(calls, 0);
-}
-
-TEST(EventLoopTest, EndingSignalsReachTheLoopOnceEachAndHandlersComeBack) {
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-    SCOPED_TRACE(signal);
-    {
-      EventLoop loop;
-      int calls = 0;
-      loop.WatchTermination([&] {
-        ++calls;
-        loop.Quit(0);
-      });
-      std::raise(signal);
-      EXPECT_EQ(calls, 0) << "the handler itself must not run the callback";
-      loop.Run();
-      EXPECT_EQ(calls, 1);
-    }
-    struct sigaction current {};
-    sigaction(signal, nullptr, &current);
-    EXPECT_EQ(current.sa_handler, SIG_DFL);
-  }
 }
 
 }  // namespace

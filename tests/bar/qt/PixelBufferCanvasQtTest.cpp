@@ -1,6 +1,6 @@
-// The toolkit-free canvas with FreeType text against the Qt canvas: the same
-// renderer frames must give the same pixels wherever there is no text, and
-// texts must sit and measure as Qt's do.
+// The toolkit-free canvas with FreeType text against the Qt canvas: texts
+// must sit and measure as Qt's do. (Its lines are checked pixel by pixel on
+// their own, and the renderer's frames call by call.)
 
 #include <gtest/gtest.h>
 
@@ -16,59 +16,9 @@
 #include "bar/linux/FreeTypeGlyphSource.h"
 #include "bar/linux/UndockedBarSize.h"
 #include "bar/qt/QtBarCanvas.h"
-#include "support/BarFrames.h"
 
 namespace vantrel {
 namespace {
-
-BarSettings Night() {
-  BarSettings s;
-  s.bgColor = MakeColor(40, 44, 70);
-  s.graphColor = MakeColor(10, 10, 24);
-  s.labelColor = MakeColor(150, 160, 200);
-  s.downloadColor = MakeColor(80, 200, 255);
-  s.uploadColor = MakeColor(255, 140, 60);
-  return s;
-}
-
-TEST(PixelCanvasAgainstQtTest, DrawsTheSameLinePixelsAsTheQtCanvasForBarsOfAnySize) {
-  BarSettings white;
-  white.bgColor = MakeColor(255, 255, 255);
-  white.graphColor = MakeColor(250, 240, 200);
-  const BarSettings defaults;
-  const BarSettings night = Night();
-  struct Case {
-    PixelSize size;
-    const BarSettings& settings;
-  };
-  const std::vector<Case> cases{{{1025, 32}, defaults}, {{1920, 32}, night},   {{3840, 32}, white},
-                                {{799, 48}, night},     {{300, 32}, defaults}, {{640, 9}, white},
-                                {{640, 8}, defaults},   {{200, 6}, night},     {{120, 1}, defaults},
-                                {{3, 2}, white}};
-  for (const Case& c : cases) {
-    for (bool drawText : {false, true}) {
-      FreeTypeGlyphSource glyphs;
-      PixelBufferCanvas pixels(glyphs);
-      QtBarCanvas qt;
-      pixels.SetClientSize(c.size);
-      qt.SetClientSize(c.size);
-      qt.SetFontDpi(96);
-      const std::vector<PixelRect> cells = DrawBarFrame(pixels, c.settings, drawText);
-      DrawBarFrame(qt, c.settings, drawText);
-      const SurfaceView mine = pixels.Surface();
-      const QImage& theirs = qt.Surface();
-      ASSERT_EQ(QSize(mine.width, mine.height), theirs.size());
-      int differing = 0;
-      for (int y = 0; y < mine.height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(theirs.constScanLine(y));
-        for (int x = 0; x < mine.width; ++x) {
-          if (mine.Row(y)[x] != row[x] && !(drawText && InAnyCell(cells, x, y))) ++differing;
-        }
-      }
-      EXPECT_EQ(differing, 0) << c.size.width << "x" << c.size.height << (drawText ? " with text" : "");
-    }
-  }
-}
 
 // The extent of the ink (pixels other than black) in a surface, as
 // {left, top, right, bottom}, and its total brightness.

@@ -41,12 +41,5 @@ TEST(LayerGeometryTest, ChoosesTheOutputAtTheOriginElseTheFirst) {
   EXPECT_EQ(ChooseOutput(noOrigin), 0u);
 }
 
-TEST(LayerGeometryTest, ClickIsPlacedOnTheDockedStrip) {
-  const BarRect bottomOfSecondOutput{1280, 767, 2561, 801};
-  const ScreenPoint at = ScreenPointOn(bottomOfSecondOutput, 10.75, 5.5);
-  EXPECT_EQ(at.x, 1290);
-  EXPECT_EQ(at.y, 772);
-}
-
 }  // namespace
 }  // namespace vantrel

@@ -5,19 +5,6 @@
 namespace vantrel {
 namespace {
 
-TEST(ExecValue, QuotesAndEscapesByTheDesktopEntryRules) {
-  EXPECT_EQ(EncodeExecValue("/usr/bin/vantrel"), "/usr/bin/vantrel") << "nothing to quote";
-  EXPECT_EQ(EncodeExecValue("/opt/my apps/vantrel"), "\"/opt/my apps/vantrel\"");
-  // Inside quotes ", `, $ and \ take a backslash; then each backslash of the
-  // string value is written twice.
-  EXPECT_EQ(EncodeExecValue("/a/$x"), R"("/a/\\$x")");
-  EXPECT_EQ(EncodeExecValue("/a/`x`"), R"("/a/\\`x\\`")");
-  EXPECT_EQ(EncodeExecValue("/a/\"x\""), R"("/a/\\"x\\"")");
-  EXPECT_EQ(EncodeExecValue("/a\\b"), R"("/a\\\\b")");
-  EXPECT_EQ(EncodeExecValue("/a/it's"), R"("/a/it's")");
-  EXPECT_EQ(EncodeExecValue("/a/50%"), "/a/50%%") << "a percent sign is no field code";
-}
-
 // The entries in the autostart corpus hold more of these cases.
 TEST(ExecValue, AnythingButOneProgramDecodesToNothing) {
   const char* values[] = {
@@ -32,24 +19,6 @@ TEST(ExecValue, AnythingButOneProgramDecodesToNothing) {
   };
   for (const char* value : values) EXPECT_FALSE(DecodeExecValue(value)) << value;
   EXPECT_EQ(DecodeExecValue("\"/usr/bin/vantrel\""), "/usr/bin/vantrel") << "quotes that are not needed";
-}
-
-TEST(IsValidUtf8, AcceptsUtf8AndNothingElse) {
-  EXPECT_TRUE(IsValidUtf8("plain \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\xB6"));
-  EXPECT_FALSE(IsValidUtf8("\xC3"));
-  EXPECT_FALSE(IsValidUtf8("\xC0\xAF")) << "overlong";
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")) << "surrogate";
-  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")) << "beyond U+10FFFF";
-  EXPECT_FALSE(IsValidUtf8("\x80"));
-}
-
-// The entries in the autostart corpus hold more of these cases.
-TEST(ParseDesktopEntryGroup, RefusesMalformedEntries) {
-  const char* texts[] = {
-      "# only a comment\n",           "[Desktop Entry]\n[Desktop Entry]\n", "[Desktop Entry]\n=no key\n",
-      "[Desktop Entry]\nBad_Key=1\n", "[Desktop Entry\nExec=/x\n",
-  };
-  for (const char* text : texts) EXPECT_FALSE(ParseDesktopEntryGroup(text)) << text;
 }
 
 }  // namespace

