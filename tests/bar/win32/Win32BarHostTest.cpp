@@ -14,6 +14,7 @@
 #include "resource.h"
 #include "support/FakeBarHost.h"
 #include "support/FakeClock.h"
+#include "support/FakeRunAtStartup.h"
 #include "support/ScriptedInterfaceTable.h"
 
 namespace vantrel {
