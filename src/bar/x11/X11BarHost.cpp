@@ -19,7 +19,8 @@ namespace vantrel {
 namespace {
 
 constexpr std::uint8_t kRightButton = 3;
-constexpr int kTicksPerSample = 5;
+// Ticks of the bar's timer in a second.
+constexpr int kTicksPerSecond = 1000 / kSampleTimerMilliseconds;
 
 // The Xft.dpi resource in the RESOURCE_MANAGER text, or 0.
 int XftDpi(std::string_view resources) {
@@ -248,7 +249,7 @@ void X11BarHost::Hide() {
 void X11BarHost::BeforeTick() {
   // Without a window manager, look for one once a second: not every
   // manager announces itself with a change on the root window.
-  if (!appBar_.Connected() && ++ticksWithoutManager_ % kTicksPerSample == 0 && appBar_.Connect()) {
+  if (!appBar_.Connected() && ++ticksWithoutManager_ % kTicksPerSecond == 0 && appBar_.Connect()) {
     NoteDisplayChange();
   }
 }
