@@ -40,50 +40,25 @@ std::map<std::string, int> ResourceIds() {
   return ids;
 }
 
-// The fields of a CONTROL statement, split at the commas outside quotes.
-std::vector<std::string> Fields(const std::string& statement) {
-  std::vector<std::string> fields(1);
-  bool quoted = false;
-  for (const char c : statement) {
-    if (c == '"') quoted = !quoted;
-    if (c == ',' && !quoted) {
-      fields.emplace_back();
-    } else {
-      fields.back() += c;
-    }
-  }
-  for (std::string& field : fields) {
-    field.erase(0, field.find_first_not_of(' '));
-    field.erase(field.find_last_not_of(' ') + 1);
-  }
-  return fields;
-}
-
 Layout FromTemplate(const std::string& file, const std::string& dialog) {
   const std::map<std::string, int> ids = ResourceIds();
+  const std::string text = Read(file);
+  const std::string body = text.substr(text.find(dialog + " DIALOGEX"));
   Layout layout;
-  std::istringstream lines(Read(file));
-  bool inside = false;
-  for (std::string line; std::getline(lines, line);) {
-    std::smatch match;
-    if (std::regex_search(line, match, std::regex(dialog + R"( DIALOGEX \d+, \d+, (\d+), (\d+))"))) {
-      layout.size = {std::stoi(match[1]), std::stoi(match[2])};
-      inside = true;
-    } else if (inside && line.rfind("  CONTROL ", 0) == 0) {
-      const std::vector<std::string> f = Fields(line.substr(10));
-      if (f.size() < 8) {
-        ADD_FAILURE() << "short statement: " << line;
-        continue;
-      }
-      const Rect rect = {std::stoi(f[4]), std::stoi(f[5]), std::stoi(f[6]), std::stoi(f[7])};
-      if (f[1] != "-1") {
-        EXPECT_TRUE(ids.contains(f[1])) << f[1];
-        layout.byId[ids.contains(f[1]) ? ids.at(f[1]) : -1] = rect;
-      }
-      layout.all.push_back(rect);
-    } else if (line == "END") {
-      inside = false;
+  std::smatch size;
+  EXPECT_TRUE(std::regex_search(body, size, std::regex(R"(DIALOGEX \d+, \d+, (\d+), (\d+))")));
+  layout.size = {std::stoi(size[1]), std::stoi(size[2])};
+  // CONTROL text, id, class, style, x, y, width, height[, extended style]
+  const std::regex control(R"re(\n  CONTROL (?:"[^"]*"|\w+), (-1|\w+), "\w+", [^,]+, (\d+), (\d+), (\d+), (\d+))re");
+  for (std::sregex_iterator it(body.begin(), body.begin() + body.find("\nEND"), control), end; it != end;
+       ++it) {
+    const std::smatch& m = *it;
+    const Rect rect = {std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4]), std::stoi(m[5])};
+    if (m[1] != "-1") {
+      EXPECT_TRUE(ids.contains(m[1])) << m[1];
+      layout.byId[ids.contains(m[1]) ? ids.at(m[1]) : -1] = rect;
     }
+    layout.all.push_back(rect);
   }
   std::sort(layout.all.begin(), layout.all.end());
   return layout;

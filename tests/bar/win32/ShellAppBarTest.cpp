@@ -21,72 +21,45 @@ UINT_PTR WINAPI RecordMessage(DWORD message, PAPPBARDATA data) {
   return TRUE;
 }
 
-class ShellAppBarTest : public ::testing::Test {
- protected:
-  void SetUp() override { sent.clear(); }
-
-  // The one message the last call sent; the record is of its full size and
-  // names the bar's window.
-  APPBARDATA Sent(DWORD message) {
-    EXPECT_EQ(sent.size(), 1u);
-    if (sent.empty()) return {};
-    const auto [sentMessage, data] = sent.back();
-    sent.clear();
-    EXPECT_EQ(sentMessage, message);
-    EXPECT_EQ(data.cbSize, sizeof(APPBARDATA));
-    EXPECT_EQ(data.hWnd, window_);
-    return data;
-  }
-
-  const HWND window_ = reinterpret_cast<HWND>(0x1234);
-  ShellAppBar bar_{window_, &RecordMessage};
-};
-
-TEST_F(ShellAppBarTest, RegistersWithTheCallbackMessageAndRemovesByWindowOnly) {
+// Each call sends one message of its own, a full-size record naming the
+// bar's window, with the fields that message needs.
+TEST(ShellAppBarTest, EachCallSendsItsMessageWithWhatTheShellNeeds) {
+  const HWND window = reinterpret_cast<HWND>(0x1234);
+  ShellAppBar bar(window, &RecordMessage);
   const UINT callback = RegisterWindowMessageW(L"Vantrel callback");
-  EXPECT_GE(callback, 0xC000u) << "a registered message";
-  EXPECT_EQ(bar_.CallbackMessage(), callback);
+  EXPECT_EQ(bar.CallbackMessage(), callback);
 
-  bar_.New();
-  EXPECT_EQ(Sent(ABM_NEW).uCallbackMessage, callback);
-
-  bar_.Remove();
-  const APPBARDATA removed = Sent(ABM_REMOVE);
-  EXPECT_EQ(removed.uCallbackMessage, 0u);
-  EXPECT_EQ(removed.uEdge, 0u);
-  EXPECT_EQ(removed.lParam, 0);
-}
-
-TEST_F(ShellAppBarTest, AutoHideNamesTheShellEdge) {
-  const struct {
-    DockEdge edge;
-    bool autoHide;
-    UINT shellEdge;
-  } cases[] = {{DockEdge::Top, false, ABE_TOP},
-               {DockEdge::Bottom, false, ABE_BOTTOM},
-               {DockEdge::None, true, ABE_BOTTOM}};
-  for (const auto& c : cases) {
-    bar_.SetAutoHideBar(c.edge, c.autoHide);
-    const APPBARDATA data = Sent(ABM_SETAUTOHIDEBAR);
-    EXPECT_EQ(data.uEdge, c.shellEdge);
-    EXPECT_EQ(data.lParam, c.autoHide ? TRUE : FALSE);
+  BarRect top{0, 0, 1024, 32};
+  BarRect bottom{0, 0, 1024, 32};
+  bar.New();
+  bar.SetAutoHideBar(DockEdge::Top, false);
+  bar.SetAutoHideBar(DockEdge::None, true);
+  bar.QueryPos(DockEdge::Top, top);
+  bar.SetPos(DockEdge::Bottom, bottom);
+  bar.Remove();
+  struct Expected {
+    DWORD message;
+    UINT callback;
+    UINT edge;
+    LPARAM lParam;
+  };
+  const Expected expected[] = {{ABM_NEW, callback, 0, 0},         {ABM_SETAUTOHIDEBAR, 0, ABE_TOP, FALSE},
+                               {ABM_SETAUTOHIDEBAR, 0, ABE_BOTTOM, TRUE}, {ABM_QUERYPOS, 0, ABE_TOP, 0},
+                               {ABM_SETPOS, 0, ABE_BOTTOM, 0},      {ABM_REMOVE, 0, 0, 0}};
+  ASSERT_EQ(sent.size(), std::size(expected));
+  for (std::size_t i = 0; i < sent.size(); ++i) {
+    const auto& [message, data] = sent[i];
+    EXPECT_EQ(message, expected[i].message) << i;
+    EXPECT_EQ(data.cbSize, sizeof(APPBARDATA)) << i;
+    EXPECT_EQ(data.hWnd, window) << i;
+    EXPECT_EQ(data.uCallbackMessage, expected[i].callback) << i;
+    EXPECT_EQ(data.uEdge, expected[i].edge) << i;
+    EXPECT_EQ(data.lParam, expected[i].lParam) << i;
   }
-}
-
-TEST_F(ShellAppBarTest, QueryAndSetTakeOverTheRectangleTheShellLeaves) {
-  for (const DWORD message : {DWORD{ABM_QUERYPOS}, DWORD{ABM_SETPOS}}) {
-    BarRect rc{0, 0, 1024, 32};
-    if (message == ABM_QUERYPOS) {
-      bar_.QueryPos(DockEdge::Top, rc);
-    } else {
-      bar_.SetPos(DockEdge::Top, rc);
-    }
-    const APPBARDATA data = Sent(message);
-    EXPECT_EQ(data.uEdge, UINT{ABE_TOP});
-    EXPECT_EQ(data.rc.right, 1024);
-    EXPECT_EQ(data.rc.bottom, 32) << "the proposed rectangle";
-    EXPECT_EQ(rc, (BarRect{0, 30, 1024, 62}));
-  }
+  // The proposed rectangle goes out; the shell's answer comes back.
+  EXPECT_EQ(sent[3].second.rc.bottom, 32);
+  EXPECT_EQ(top, (BarRect{0, 30, 1024, 62}));
+  EXPECT_EQ(bottom, (BarRect{0, 30, 1024, 62}));
 }
 
 }  // namespace

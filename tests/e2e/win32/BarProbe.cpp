@@ -1,10 +1,8 @@
 // Looks at the running bar from another Windows process, for the checks
 // under Wine: bar_probe COMMAND
 //   rect      prints the bar window's rectangle: left top right bottom
-//   workarea  prints the desktop's work area: left top right bottom
 //   close     sends the bar WM_CLOSE, as Alt-F4 or a task manager would
 //   key NAME  posts a key press to the bar: enter or escape
-//   interfaces  prints the interface table as the bar reads it
 // Exits 1 when there is no bar window, 2 on a wrong command line.
 
 #include <windows.h>
@@ -12,42 +10,16 @@
 #include <cstdio>
 #include <cstring>
 
-#include "traffic/PlatformInterfaceTable.h"
-
-namespace {
-
-void Print(const RECT& rc) {
-  std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const char* command = argv[1];
-  if (std::strcmp(command, "interfaces") == 0) {
-    vantrel::InterfaceTable table;
-    if (!vantrel::CreatePlatformInterfaceTable()->Read(table)) return 1;
-    for (const vantrel::InterfaceRow& row : table.Rows()) {
-      std::printf("%s: type %u%s, %llu in, %llu out\n", row.description.c_str(), row.type,
-                  row.hardware ? ", hardware" : "", static_cast<unsigned long long>(row.inOctets),
-                  static_cast<unsigned long long>(row.outOctets));
-    }
-    return 0;
-  }
-  if (std::strcmp(command, "workarea") == 0) {
-    RECT area{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return 1;
-    Print(area);
-    return 0;
-  }
   // The bar is a dialog window titled "VantRel".
   HWND bar = FindWindowW(L"#32770", L"VantRel");
   if (bar == nullptr) return 1;
   if (std::strcmp(command, "rect") == 0) {
     RECT rc{};
     GetWindowRect(bar, &rc);
-    Print(rc);
+    std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
     return 0;
   }
   if (std::strcmp(command, "close") == 0) {

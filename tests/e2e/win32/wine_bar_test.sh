@@ -90,8 +90,7 @@ for y in 0 1 2 3 4; do rows+="$(convert "$shot" -format "%[pixel:p{2,$y}]" info:
 check "the screenshot shows the bar's top rows" equal "$rows" \
   "srgb(16,112,48) srgb(86,182,118) srgb(116,212,148) srgb(66,162,98) srgb(36,132,68) "
 downloads=$(convert "$shot" -fx 'r==192/255 && g==48/255 && b==16/255 ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:)
-check "the download graph shows the traffic in the download colour ($downloads pixels)" test "${downloads:-0}" -gt 20 ||
-  probe interfaces
+check "the download graph shows the traffic in the download colour ($downloads pixels)" test "${downloads:-0}" -gt 20
 changed=$(compare -metric AE "$shot" "$work/later.png" null: 2>&1)
 check "the ticks go on: a second later the bar looks different ($changed pixels)" test "${changed%% *}" -gt 0
 

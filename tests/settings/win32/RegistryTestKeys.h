@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <sddl.h>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace vantrel::testing {
 
-// Raw registry access for tests: values of any kind and keys a test locks.
+// Raw registry access for tests: values of any kind, in keys of a test's own.
 
 struct RawValue {
   DWORD type = REG_NONE;
@@ -32,17 +31,11 @@ inline RawValue Text(const std::wstring& text, DWORD type = REG_SZ, int nul = 1,
 }
 
 inline bool SetRaw(HKEY root, const std::wstring& path, const std::wstring& name, const RawValue& value) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  const LONG result = RegSetValueExW(key, name.c_str(), 0, value.type, value.bytes.data(),
-                                     static_cast<DWORD>(value.bytes.size()));
-  RegCloseKey(key);
-  return result == ERROR_SUCCESS;
+  return RegSetKeyValueW(root, path.c_str(), name.c_str(), value.type, value.bytes.data(),
+                         static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS;
 }
 
+// The value as stored (RegGetValueW would add a missing NUL to a text).
 inline std::optional<RawValue> GetRaw(HKEY root, const std::wstring& path, const std::wstring& name,
                                       REGSAM view = 0) {
   HKEY key = nullptr;
@@ -60,63 +53,23 @@ inline std::optional<RawValue> GetRaw(HKEY root, const std::wstring& path, const
   return value;
 }
 
-// Sets the access list of a key, given in SDDL; true when it was set.
-inline bool SetKeyAccess(HKEY root, const std::wstring& path, const wchar_t* sddl) {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) {
-    return false;
-  }
-  HKEY key = nullptr;
-  bool set = false;
-  if (RegOpenKeyExW(root, path.c_str(), 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
-    set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
-    RegCloseKey(key);
-  }
-  LocalFree(descriptor);
-  return set;
-}
-
-// Everyone may do anything but read and write values and subkeys (0x3F);
-// changing the access list stays allowed, so that a test can undo it.
-inline constexpr const wchar_t* kNoValueAccess = L"D:(D;;0x3F;;;WD)(A;;KA;;;WD)";
-inline constexpr const wchar_t* kFullAccess = L"D:(A;;KA;;;WD)";
-
-// True when the registry denies a read the access list forbids (Wine need not).
-inline bool AccessListsAreEnforced(HKEY root, const std::wstring& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return true;
-  RegCloseKey(key);
-  return false;
-}
-
-// A key of its own for one test, gone before and after it.
+// A key of its own for one test (named after it), gone before and after it.
 class ScratchKey {
  public:
-  ScratchKey(HKEY root, std::wstring path) : root_(root), path_(std::move(path)) { Remove(); }
-  ~ScratchKey() { Remove(); }
+  ScratchKey(HKEY root, const std::wstring& parent) : root_(root) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    path_ = parent + L"\\" + std::wstring(name.begin(), name.end());
+    RegDeleteTreeW(root_, path_.c_str());
+  }
+  ~ScratchKey() { RegDeleteTreeW(root_, path_.c_str()); }
   ScratchKey(const ScratchKey&) = delete;
   ScratchKey& operator=(const ScratchKey&) = delete;
   const std::wstring& path() const { return path_; }
 
  private:
-  void Remove() {
-    // Undo any lock a test left on a key below, then remove the tree.
-    for (const wchar_t* below : {L"", L"\\GUI"}) SetKeyAccess(root_, path_ + below, kFullAccess);
-    RegDeleteTreeW(root_, path_.c_str());
-    RegDeleteKeyW(root_, path_.c_str());
-  }
   HKEY root_;
   std::wstring path_;
 };
-
-// The name of the running test, for keys of its own.
-inline std::wstring TestKeyName() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "." + info->name();
-  for (char& c : name) {
-    if (c == '/') c = '_';
-  }
-  return std::wstring(name.begin(), name.end());
-}
 
 }  // namespace vantrel::testing
