@@ -19,14 +19,30 @@ inline std::string EdgeName(DockEdge edge) {
   return edge == DockEdge::Top ? "Top" : "Bottom";
 }
 
+// A bar service with other bars (or panels) already holding `takenTop` and
+// `takenBottom` pixels on the edges; its query also cuts `shrink` pixels off
+// the proposed strip.
 class FakeAppBar final : public AppBarService {
  public:
   explicit FakeAppBar(Journal& journal) : journal_(journal) {}
   void New() override { journal_.push_back("New"); }
-  void SetAutoHideBar(DockEdge, bool) override { journal_.push_back("SetAutoHideBar"); }
-  void QueryPos(DockEdge edge, BarRect&) override { journal_.push_back("QueryPos(" + EdgeName(edge) + ")"); }
-  void SetPos(DockEdge, BarRect&) override { journal_.push_back("SetPos"); }
+  void SetAutoHideBar(DockEdge, bool autoHide) override {
+    journal_.push_back(autoHide ? "SetAutoHideBar(true)" : "SetAutoHideBar");
+  }
+  void QueryPos(DockEdge edge, BarRect& rc) override {
+    journal_.push_back("QueryPos(" + EdgeName(edge) + ")");
+    const int height = rc.Height() - shrink;
+    rc.top = edge == DockEdge::Top ? rc.top + takenTop : rc.bottom - takenBottom - height;
+    rc.bottom = rc.top + height;
+  }
+  void SetPos(DockEdge, BarRect& rc) override {
+    journal_.push_back("SetPos");
+    reserved = rc;
+  }
   void Remove() override { journal_.push_back("Remove"); }
+
+  int takenTop = 0, takenBottom = 0, shrink = 0;
+  BarRect reserved;
 
  private:
   Journal& journal_;
