@@ -163,25 +163,20 @@ TEST_F(OptionsDialogTest, OnlyAnotherChosenInterfaceChangesTheConnectionAndReset
   }
 }
 
-TEST_F(OptionsDialogTest, OkWithoutChangesRegistersAMissingEntrySavesAllNineValuesAndRepaints) {
+// OK with the box cleared removes the entry and saves the rest as it was.
+TEST_F(OptionsDialogTest, OkWithTheBoxClearedRemovesTheEntryAndKeepsTheRest) {
   live.position = 5;
-  journal.registered = false;
-  const BarSettings before = live;
-  ASSERT_TRUE(OkAfter([](COptions&) {}));
-  EXPECT_THAT(journal.calls, ElementsAre("register", "save", "repaint"));
-  EXPECT_TRUE(journal.registered);
-  ASSERT_EQ(journal.saved.size(), 1u);
-  EXPECT_EQ(journal.saved[0], before);
-  EXPECT_EQ(live, before);
-
-  // Clearing the box removes the entry.
+  BarSettings expected = live;
+  expected.runAtStartup = 0;
   ASSERT_TRUE(OkAfter(
       [](COptions& dialog) { ClickThroughWindow(Control<QCheckBox>(dialog, COptions::kRunAtStartupBox)); }));
-  EXPECT_EQ(live.runAtStartup, 0);
+  EXPECT_EQ(live, expected);
   EXPECT_FALSE(journal.registered);
   EXPECT_THAT(journal.calls, ElementsAre("unregister", "save", "repaint"));
+  EXPECT_THAT(journal.saved, ElementsAre(expected));
 }
 
+// A stored 5 shows as bottom and stays until a click stores 0 or 1.
 TEST_F(OptionsDialogTest, StoredPositionFiveShowsBottomAndAClickStoresZeroOrOne) {
   live.position = 5;
   BarSettings copy = live;
@@ -190,19 +185,14 @@ TEST_F(OptionsDialogTest, StoredPositionFiveShowsBottomAndAClickStoresZeroOrOne)
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
   QRadioButton& top = Control<QRadioButton>(dialog, COptions::kTopButton);
   QRadioButton& bottom = Control<QRadioButton>(dialog, COptions::kBottomButton);
-  EXPECT_TRUE(bottom.isChecked());
-  EXPECT_FALSE(top.isChecked());
-  EXPECT_EQ(copy.position, 5);  // showing it changes nothing
-
-  ClickThroughWindow(bottom);
-  EXPECT_EQ(copy.position, 1);
-  ClickThroughWindow(top);
-  EXPECT_EQ(copy.position, 0);
-  EXPECT_FALSE(bottom.isChecked());
-  ClickThroughWindow(bottom);
-  EXPECT_EQ(copy.position, 1);
-
-  copy.position = 0;
+  EXPECT_TRUE(bottom.isChecked() && !top.isChecked());
+  EXPECT_EQ(copy.position, 5);
+  for (auto [button, position] : {std::pair{&bottom, 1}, {&top, 0}, {&bottom, 1}}) {
+    ClickThroughWindow(*button);
+    EXPECT_EQ(copy.position, position);
+    EXPECT_EQ(std::pair(top.isChecked(), bottom.isChecked()), std::pair(position == 0, position == 1));
+  }
+  copy.position = 0;  // a stored 0 shows as top
   COptions atTop(copy, table, picker);
   EXPECT_TRUE(Control<QRadioButton>(atTop, COptions::kTopButton).isChecked());
 }
