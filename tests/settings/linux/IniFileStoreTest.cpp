@@ -21,8 +21,7 @@ using testing::ReadFile;
 using testing::WriteFile;
 using Names = std::vector<std::string>;
 
-// What a save of the default record writes while the entry exists, byte for
-// byte what QSettings writes.
+// What a save of the default record writes while the entry exists, byte for byte what QSettings writes.
 constexpr std::string_view kDefaultsFile =
     "[General]\nConnection=\nRun%20at%20startup=1\n\n"
     "[GUI]\nBG%20Color=3174416\nDownload%20Color=1061056\nGraph%20Color=0\nLabel%20Color=12632256\n"
@@ -79,9 +78,8 @@ TEST_F(IniFileStoreTest, FirstStartRegistersAndTheSaveStoresTheDefaults) {
   EXPECT_EQ(Load(), s);
 }
 
-// The codec's dialect is held against QSettings itself (settings/qt); the
-// store keeps what it is given up to the first NUL and writes on Sync or when
-// it is destroyed.
+// The codec's dialect is held against QSettings itself (settings/qt); the store keeps what it is given up to
+// the first NUL and writes on Sync or when it is destroyed.
 TEST_F(IniFileStoreTest, TextsRoundTripUpToTheFirstNulAndAreWrittenWhenTheStoreGoes) {
   const std::vector<std::string> texts = {" leading and trailing spaces ", "caf\xE9 \xFF\xFE not UTF-8",
                                           std::string("eth0\0hidden", 11)};
@@ -125,9 +123,8 @@ TEST_F(IniFileStoreTest, NamesThatQSettingsWouldSplitAreRefused) {
 
 // --- Damaged and hostile files
 
-// What each file loads as is the codec's reading, held against QSettings
-// over the same corpus (settings/qt); here a save over it must read back
-// whole, and a file that is not text is kept aside.
+// What each file loads as is the codec's reading, held against QSettings over the same corpus (settings/qt);
+// here a save over it must read back whole, and a file that is not text is kept aside.
 struct CorpusCase {
   const char* file;
   bool keptAside = false;

@@ -19,9 +19,8 @@ std::vector<QColor> CustomColors() {
   return colors;
 }
 
-// The file in the test's own configuration folder (the launcher points
-// XDG_CONFIG_HOME there) where every Qt program keeps the dialog's custom
-// colours.
+// The file in the test's own configuration folder (the launcher points XDG_CONFIG_HOME there) where every Qt
+// program keeps the dialog's custom colours.
 QString SharedQtSettingsFile() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/QtProject.conf";
 }

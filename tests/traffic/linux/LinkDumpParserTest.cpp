@@ -55,8 +55,7 @@ class LinkDumpBuilder {
   }
   LinkDumpBuilder& Name(std::string_view name) { return Text(name); }
 
-  // The packet counts before the byte counters are not zero, so that reading
-  // the wrong field shows.
+  // The packet counts before the byte counters are not zero, so that reading the wrong field shows.
   template <typename Stats, typename Count>
   LinkDumpBuilder& Counters(std::uint16_t type, Count rxBytes, Count txBytes) {
     Stats stats{};
