@@ -181,29 +181,5 @@ TEST_F(TrafficMonitorTest, RingWrapsAtHistoryLength) {
   EXPECT_EQ(History().writeIndex, 1);
 }
 
-TEST_F(TrafficMonitorTest, VanishedInterfaceCountsZeroAndComesBackWithoutASpike) {
-  eth->inOctets = 50'000'000;
-  Interval();
-  eth->inOctets += 1000;
-  Interval();
-  source.rows.clear();  // the interface vanishes for a whole interval,
-  Tick();
-  source.readable = false;  // and then the whole table for the rest of it
-  for (int i = 0; i < 4; ++i) Tick();
-  source.readable = true;
-  EXPECT_EQ(painter.samples.back().in, 0u);
-  EXPECT_EQ(Newest(History().downloadDeltas), 0);
-  for (const auto& m : painter.meters) EXPECT_GE(m.in, 0);
-
-  eth = &source.Add("eth0", kIfTypeEthernet, 7);
-  eth->inOctets = 50'002'000;
-  Interval();  // back: the first reading is a new baseline
-  EXPECT_EQ(Newest(History().downloadDeltas), 0);
-  EXPECT_EQ(History().peakDownloadDelta, 1000);
-  eth->inOctets += 700;
-  Interval();
-  EXPECT_EQ(Newest(History().downloadDeltas), 700);
-}
-
 }  // namespace
 }  // namespace vantrel

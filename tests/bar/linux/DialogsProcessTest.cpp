@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "bar/linux/EventLoop.h"
+#include "settings/SettingsTestFiles.h"
 
 namespace vantrel {
 namespace {
@@ -19,11 +20,9 @@ namespace {
 class DialogsProcessTest : public ::testing::Test {
  protected:
   DialogsProcessTest() {
-    std::filesystem::create_directories(folder_);
     setenv("FAKE_HELPER_LOG", (folder_ / "log").c_str(), 1);
     setenv("FAKE_HELPER_ANSWERS", (folder_ / "answers").c_str(), 1);
   }
-  ~DialogsProcessTest() override { std::filesystem::remove_all(folder_); }
 
   void Answer(std::initializer_list<const char*> answers) {
     std::ofstream file(folder_ / "answers");
@@ -40,9 +39,8 @@ class DialogsProcessTest : public ::testing::Test {
     return std::count(log.begin(), log.end(), "start");
   }
 
-  const std::filesystem::path folder_ =
-      std::filesystem::path(::testing::TempDir()) /
-      ("dialogs-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  testing::TempDir dir_;
+  const std::filesystem::path folder_ = dir_.path();
   EventLoop loop_;
   DialogOwner owner_{{0, 1060, 1920, 1080}, 0x1a00003};
   // The first place holds no helper: the next one is tried.
