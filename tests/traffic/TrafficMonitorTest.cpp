@@ -99,8 +99,7 @@ TEST_F(TrafficMonitorTest, FirstTicksAfterResetTakeBaselinesThenSample) {
 }
 
 TEST_F(TrafficMonitorTest, RateUsesTheMeasuredInterval) {
-  Tick();
-  for (int i = 0; i < 4; ++i) Tick();
+  Interval();
   // The next sample interval lasts 0.5 s in all.
   eth->inOctets = 2048;
   clock.AdvanceSeconds(-0.5);

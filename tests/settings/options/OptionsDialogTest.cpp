@@ -53,9 +53,6 @@ const std::pair<const char*, Color BarSettings::*> kSwatches[] = {
     {COptions::kUploadSwatch, &BarSettings::uploadColor},
 };
 
-CLabelCtrl& Swatch(COptions& dialog, const char* name) {
-  return Control<CLabelCtrl>(dialog, name);
-}
 QComboBox& AdapterList(COptions& dialog) {
   return Control<QComboBox>(dialog, COptions::kAdapterList);
 }
@@ -207,7 +204,7 @@ TEST_F(OptionsDialogTest, EachSwatchShowsAndPicksItsOwnColourAndACancelledPicker
     COptions* seenDialog = nullptr;
     ASSERT_TRUE(OkAfter([&, name = name](COptions& dialog) {
       seenDialog = &dialog;
-      CLabelCtrl& swatch = Swatch(dialog, name);
+      CLabelCtrl& swatch = Control<CLabelCtrl>(dialog, name);
       for (int click = 0; click < 3; ++click) {
         shown.push_back(swatch.grab().toImage().pixelColor(swatch.rect().center()));
         if (click < 2) ClickThroughWindow(swatch);
@@ -229,12 +226,12 @@ TEST_F(OptionsDialogTest, CancelDiscardsEverythingPickedColoursIncluded) {
   const BarSettings before = live;
   picker.answers = {MakeColor(255, 0, 0), MakeColor(0, 0, 255)};
   WhenModalShows<COptions>([](COptions& dialog) {
-    ClickThroughWindow(Swatch(dialog, COptions::kBackgroundSwatch));
-    ClickThroughWindow(Swatch(dialog, COptions::kTextSwatch));
+    ClickThroughWindow(Control<CLabelCtrl>(dialog, COptions::kBackgroundSwatch));
+    ClickThroughWindow(Control<CLabelCtrl>(dialog, COptions::kTextSwatch));
     ClickThroughWindow(Control<QRadioButton>(dialog, COptions::kTopButton));
     ClickThroughWindow(Control<QCheckBox>(dialog, COptions::kRunAtStartupBox));
     QTest::keyClick(&AdapterList(dialog), Qt::Key_Down);
-    EXPECT_EQ(Swatch(dialog, COptions::kBackgroundSwatch).FillColor(), QColor(255, 0, 0));
+    EXPECT_EQ(Control<CLabelCtrl>(dialog, COptions::kBackgroundSwatch).FillColor(), QColor(255, 0, 0));
     ClickThroughWindow(Control<QPushButton>(dialog, COptions::kCancelButton));
   });
   EXPECT_FALSE(RunOptions());
