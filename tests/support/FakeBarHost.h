@@ -115,18 +115,18 @@ class FakeBarDialogs final : public BarDialogs {
 // An in-memory store that notes each durable save ("Sync").
 class JournalledStore final : public SettingsStore {
  public:
+  using Text = std::string_view;
   explicit JournalledStore(Journal& journal) : journal_(journal) {}
-  std::int32_t ReadInt(std::string_view section, std::string_view name, std::int32_t fallback) override {
+  std::int32_t ReadInt(Text section, Text name, std::int32_t fallback) override {
     return values.ReadInt(section, name, fallback);
   }
-  std::string ReadString(std::string_view section, std::string_view name,
-                         std::string_view fallback) override {
+  std::string ReadString(Text section, Text name, Text fallback) override {
     return values.ReadString(section, name, fallback);
   }
-  bool WriteInt(std::string_view section, std::string_view name, std::int32_t value) override {
+  bool WriteInt(Text section, Text name, std::int32_t value) override {
     return values.WriteInt(section, name, value);
   }
-  bool WriteString(std::string_view section, std::string_view name, std::string_view value) override {
+  bool WriteString(Text section, Text name, Text value) override {
     return values.WriteString(section, name, value);
   }
   bool Sync() override {

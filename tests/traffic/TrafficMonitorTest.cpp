@@ -14,8 +14,8 @@ namespace {
 class RecordingPainter final : public TickPainter {
  public:
   struct Meters {
-    std::int64_t in;
-    std::int64_t out;
+    std::int64_t in, out;
+    bool operator==(const Meters&) const = default;
   };
 
   void PaintBackground(TrafficHistory& history) override {
@@ -43,7 +43,6 @@ class TrafficMonitorTest : public ::testing::Test {
     monitor.StartTimeBase();
   }
 
-  // One 200 ms tick.
   void Tick() {
     clock.AdvanceSeconds(0.2);
     monitor.UpdateBar(connection, painter);
@@ -78,9 +77,7 @@ TEST_F(TrafficMonitorTest, FirstTicksAfterResetTakeBaselinesThenSample) {
   eth->inOctets += 300;  // the meters show the last tick's differences
   eth->outOctets += 40;
   Tick();
-  ASSERT_EQ(painter.meters.size(), 1u);
-  EXPECT_EQ(painter.meters[0].in, 300);
-  EXPECT_EQ(painter.meters[0].out, 40);
+  EXPECT_EQ(painter.meters, (std::vector<RecordingPainter::Meters>{{300, 40}}));
   for (int i = 0; i < 3; ++i) Tick();  // ticks 2..5 draw meters only
   EXPECT_EQ(painter.samples.size(), 1u);
   EXPECT_EQ(painter.meters.size(), 4u);
@@ -165,9 +162,8 @@ TEST_F(TrafficMonitorTest, AStallIsDrawnAndComparedAsANominalInterval) {
   EXPECT_EQ(History().peakUploadDelta, 1'400);
   EXPECT_DOUBLE_EQ(painter.samples.back().rateIn, 10'000.0);
   EXPECT_DOUBLE_EQ(History().peakDownloadRate, 10'000.0);
-  const auto& late = painter.meters[painter.meters.size() - 4];  // the tick after the stall
-  EXPECT_EQ(late.in, 2'000);
-  EXPECT_EQ(late.out, 200);
+  EXPECT_EQ(painter.meters[painter.meters.size() - 4],
+            (RecordingPainter::Meters{2'000, 200}));  // after the stall
 }
 
 TEST_F(TrafficMonitorTest, RingWrapsAtHistoryLength) {

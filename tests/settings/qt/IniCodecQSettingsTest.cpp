@@ -63,11 +63,6 @@ QString ToQString(const std::u16string& key) {
   return QString(reinterpret_cast<const QChar*>(key.data()), static_cast<qsizetype>(key.size()));
 }
 
-bool IsUsable(const QString& key) {
-  return !key.isEmpty() && !key.startsWith(u'/') && !key.endsWith(u'/') &&
-         !key.contains(QStringLiteral("//"));
-}
-
 class IniCodecQSettingsTest : public ::testing::Test {
  protected:
   // The values QSettings reads from `text`; every file gets a name of its
@@ -78,7 +73,9 @@ class IniCodecQSettingsTest : public ::testing::Test {
     QMap<QString, QVariant> values;
     const QSettings ini(QString::fromStdString(file), QSettings::IniFormat);
     for (const QString& key : ini.allKeys()) {
-      if (IsUsable(key)) values.insert(key, ini.value(key));
+      if (!key.isEmpty() && !key.startsWith(u'/') && !key.endsWith(u'/') && !key.contains(u"//")) {
+        values.insert(key, ini.value(key));
+      }
     }
     return values;
   }
