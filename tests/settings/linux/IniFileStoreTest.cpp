@@ -81,18 +81,15 @@ TEST_F(IniFileStoreTest, FirstStartRegistersAndTheSaveStoresTheDefaults) {
 // The codec's dialect is held against QSettings itself (settings/qt); the store keeps what it is given up to
 // the first NUL and writes on Sync or when it is destroyed.
 TEST_F(IniFileStoreTest, TextsRoundTripUpToTheFirstNulAndAreWrittenWhenTheStoreGoes) {
-  const std::vector<std::string> texts = {" leading and trailing spaces ", "caf\xE9 \xFF\xFE not UTF-8",
-                                          std::string("eth0\0hidden", 11)};
   {
     IniFileStore store(File());
-    for (std::size_t i = 0; i < texts.size(); ++i)
-      store.WriteString("", "Text" + std::to_string(i), texts[i]);
+    store.WriteString("", "Odd", "caf\xE9 \xFF\xFE not UTF-8");
+    store.WriteString("", "Nul", std::string("eth0\0hidden", 11));
     EXPECT_TRUE(ListDir(dir.path()).empty()) << "nothing is written before Sync";
   }
   IniFileStore store(File());
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    EXPECT_EQ(store.ReadString("", "Text" + std::to_string(i), "?"), texts[i].substr(0, texts[i].find('\0')));
-  }
+  EXPECT_EQ(store.ReadString("", "Odd", "?"), "caf\xE9 \xFF\xFE not UTF-8");
+  EXPECT_EQ(store.ReadString("", "Nul", "?"), "eth0");
   EXPECT_EQ(ReadFile(File()).find("hidden"), std::string::npos);
 }
 
