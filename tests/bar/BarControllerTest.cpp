@@ -114,8 +114,7 @@ TEST_F(BarControllerTest, MenuAtThePointerThenTheChosenCommand) {
   dialogs.menuChoice = ID_MENU_ABOUT;
   b.OnContextMenu({300, 740});
   EXPECT_THAT(journal, ElementsAre("Menu", "About"));
-  EXPECT_EQ(dialogs.menuAt.x, 300);
-  EXPECT_EQ(dialogs.menuAt.y, 740);
+  EXPECT_EQ(std::pair(dialogs.menuAt.x, dialogs.menuAt.y), std::pair(300, 740));
   ASSERT_EQ(dialogs.menuItems.size(), kBarMenu.size());
   EXPECT_STREQ(dialogs.menuItems[0].text, "Options...");
 
