@@ -48,14 +48,9 @@ std::optional<std::int32_t> QtInt(const QVariant& value) {
 }
 
 std::optional<std::string> QtText(const QVariant& value) {
-  QByteArray bytes;
-  if (value.typeId() == QMetaType::QString) {
-    bytes = value.toString().toUtf8();
-  } else if (value.typeId() == QMetaType::QByteArray) {
-    bytes = value.toByteArray();
-  } else {
-    return std::nullopt;
-  }
+  const int type = value.typeId();
+  if (type != QMetaType::QString && type != QMetaType::QByteArray) return std::nullopt;
+  const QByteArray bytes = type == QMetaType::QString ? value.toString().toUtf8() : value.toByteArray();
   return bytes.left(bytes.indexOf('\0') < 0 ? bytes.size() : bytes.indexOf('\0')).toStdString();
 }
 

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <functional>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace vantrel {
@@ -56,21 +57,15 @@ class LinkDumpBuilder {
   LinkDumpBuilder& Name(std::string_view name) { return Text(name); }
 
   // The packet counts before the byte counters are not zero, so that reading the wrong field shows.
-  template <typename Stats, typename Count>
-  LinkDumpBuilder& Counters(std::uint16_t type, Count rxBytes, Count txBytes) {
+  template <typename Stats>
+  LinkDumpBuilder& Counters(decltype(Stats::rx_bytes) rx, decltype(Stats::tx_bytes) tx) {
     Stats stats{};
-    stats.rx_packets = 3;
-    stats.tx_packets = 5;
-    stats.rx_bytes = rxBytes;
-    stats.tx_bytes = txBytes;
-    return Attribute(type, &stats, sizeof stats);
+    stats.rx_packets = 3, stats.tx_packets = 5, stats.rx_bytes = rx, stats.tx_bytes = tx;
+    return Attribute(std::is_same_v<Stats, rtnl_link_stats> ? IFLA_STATS : IFLA_STATS64, &stats,
+                     sizeof stats);
   }
-  LinkDumpBuilder& Stats64(std::uint64_t rx, std::uint64_t tx) {
-    return Counters<rtnl_link_stats64>(IFLA_STATS64, rx, tx);
-  }
-  LinkDumpBuilder& Stats32(std::uint32_t rx, std::uint32_t tx) {
-    return Counters<rtnl_link_stats>(IFLA_STATS, rx, tx);
-  }
+  LinkDumpBuilder& Stats64(std::uint64_t rx, std::uint64_t tx) { return Counters<rtnl_link_stats64>(rx, tx); }
+  LinkDumpBuilder& Stats32(std::uint32_t rx, std::uint32_t tx) { return Counters<rtnl_link_stats>(rx, tx); }
 
   // A link with its name and both blocks of counters, the 32-bit one first.
   LinkDumpBuilder& FullLink(int index, std::uint16_t arphrdType, std::string_view name, std::uint64_t rx,
