@@ -24,17 +24,13 @@ constexpr Color kBlack = MakeColor(0, 0, 0);
 
 class BarRendererTest : public ::testing::Test {
  protected:
-  BarRendererTest() {
-    // Colours that no adjustment clamps and that tell every role apart.
-    settings.bgColor = MakeColor(100, 110, 120);
-    settings.textColor = MakeColor(4, 5, 6);
-    settings.labelColor = MakeColor(1, 2, 3);
-    settings.graphColor = MakeColor(10, 20, 30);
-    settings.downloadColor = MakeColor(200, 0, 0);
-    settings.uploadColor = MakeColor(0, 0, 200);
-  }
-
-  BarSettings settings;
+  // Colours that no adjustment clamps and that tell every role apart.
+  BarSettings settings{.bgColor = MakeColor(100, 110, 120),
+                       .textColor = MakeColor(4, 5, 6),
+                       .labelColor = MakeColor(1, 2, 3),
+                       .graphColor = MakeColor(10, 20, 30),
+                       .downloadColor = MakeColor(200, 0, 0),
+                       .uploadColor = MakeColor(0, 0, 200)};
   Canvas canvas;
   BarRenderer renderer{canvas, settings};
   TrafficHistory history;

@@ -16,10 +16,7 @@ using testing::FakeRunAtStartup;
 
 // Loads into a record that holds other values, so that every field must be set.
 BarSettings Loaded(SettingsStore& store, RunAtStartup& runAtStartup) {
-  BarSettings s;
-  s.connection = "left over";
-  s.position = 99;
-  s.bgColor = 0xDEADBEEF;
+  BarSettings s{.connection = "left over", .bgColor = 0xDEADBEEF, .position = 99};
   LoadSettings(s, store, runAtStartup);
   return s;
 }
