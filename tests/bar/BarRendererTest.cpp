@@ -25,7 +25,8 @@ constexpr Color kBlack = MakeColor(0, 0, 0);
 class BarRendererTest : public ::testing::Test {
  protected:
   // Colours that no adjustment clamps and that tell every role apart.
-  BarSettings settings{.bgColor = MakeColor(100, 110, 120),
+  BarSettings settings{.connection = "",
+                       .bgColor = MakeColor(100, 110, 120),
                        .textColor = MakeColor(4, 5, 6),
                        .labelColor = MakeColor(1, 2, 3),
                        .graphColor = MakeColor(10, 20, 30),
