@@ -6,10 +6,8 @@ namespace vantrel {
 namespace {
 
 struct NameCase {
-  std::string_view path;
-  std::string_view separators;
-  std::string_view name;  // ApplicationNameFromPath
-  std::string_view settingsName;
+  std::string_view path, separators;
+  std::string_view name, settingsName;  // ApplicationNameFromPath, SettingsApplicationName
 };
 
 TEST(ApplicationNameFromPath, IsTheFileNameWithoutItsLastExtension) {

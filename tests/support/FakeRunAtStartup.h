@@ -19,8 +19,7 @@ class FakeRunAtStartup final : public RunAtStartup {
   }
   bool IsRunAtStartupRegistered() override { return registered; }
 
-  bool registered = false;
-  bool canRegister = true;
+  bool registered = false, canRegister = true;
   int registerCalls = 0;
 };
 
