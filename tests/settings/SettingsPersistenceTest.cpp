@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "settings/null/MemorySettingsStore.h"
 #include "support/FakeRunAtStartup.h"

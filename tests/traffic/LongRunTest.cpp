@@ -4,7 +4,6 @@
 // negative or more than the traffic scripted, and a warmed-up tick takes nothing from the heap: this
 // program counts its heap calls itself.
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>

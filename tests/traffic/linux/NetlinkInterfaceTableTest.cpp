@@ -1,11 +1,9 @@
 #include "traffic/linux/NetlinkInterfaceTable.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <net/if.h>
 #include <string.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
