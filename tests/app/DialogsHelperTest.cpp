@@ -30,7 +30,8 @@ TEST(DialogsHelperTest, MenuAndDialogsStayOpenUntilTheBarCancels) {
                         {"about", about},
                         {"menu again", menu}};
   for (const Call& call : calls) {
-    int ticks = 0, ticksAtCancel = -1;
+    int ticks = 0;
+    int ticksAtCancel = -1;
     loop.StartTimer(20, [&] {
       ++ticks;
       // Long enough for the helper to start and open what was asked for.

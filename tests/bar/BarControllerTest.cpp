@@ -77,7 +77,8 @@ TEST_F(BarControllerTest, StartLoadsSettingsDocksThenStartsTheTimer) {
 // order, and ends the run with its own result; later commands do nothing.
 TEST_F(BarControllerTest, EveryClosePathShutsDownOnceInOrder) {
   struct Case {
-    int command, result;
+    int command;
+    int result;
   };
   for (const Case& c :
        {Case{ID_BAR_OK, ID_BAR_OK}, Case{ID_BAR_CANCEL, ID_BAR_CANCEL}, Case{ID_MENU_CLOSE, ID_BAR_CANCEL}}) {

@@ -73,11 +73,13 @@ class RecordingCanvas final : public BarCanvas {
   }
 
   PixelSize client{1025, 32};
+  int creates = 0;
   std::vector<Call> calls;
-  bool surface = false, inTextPass = false;
+  bool surface = false;
+  bool inTextPass = false;
   PixelSize surfaceSize;
   Color textColor = 0;
-  int creates = 0, textPasses = 0;
+  int textPasses = 0;
   int textOutsidePass = 0;  // texts measured or drawn outside a text pass
 };
 

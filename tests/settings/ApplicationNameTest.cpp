@@ -6,8 +6,10 @@ namespace vantrel {
 namespace {
 
 struct NameCase {
-  std::string_view path, separators;
-  std::string_view name, settingsName;  // ApplicationNameFromPath, SettingsApplicationName
+  std::string_view path;
+  std::string_view separators;
+  std::string_view name;  // ApplicationNameFromPath
+  std::string_view settingsName;
 };
 
 TEST(ApplicationNameFromPath, IsTheFileNameWithoutItsLastExtension) {

@@ -19,7 +19,8 @@ class FakeRunAtStartup final : public RunAtStartup {
   }
   bool IsRunAtStartupRegistered() override { return registered; }
 
-  bool registered = false, canRegister = true;
+  bool registered = false;
+  bool canRegister = true;
   int registerCalls = 0;
 };
 

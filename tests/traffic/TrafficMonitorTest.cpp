@@ -29,7 +29,8 @@ class RecordingPainter final : public TickPainter {
   void CopyToWindow() override { ++copies; }
 
   std::int64_t width = 1920;
-  int backgrounds = 0, copies = 0;
+  int backgrounds = 0;
+  int copies = 0;
   std::vector<TickValues> samples;
   std::vector<Meters> meters;
 };

@@ -90,7 +90,8 @@ TEST_F(DialogsProcessTest, AnswersOfOneHelperReachTheCaller) {
 // meanwhile is turned away at once, and cancelling reaches the helper.
 TEST_F(DialogsProcessTest, TheLoopRunsWhileTheHelperAnswersAndCancelReachesIt) {
   Answer({"on-cancel about done"});
-  int ticks = 0, nestedMenu = -1;
+  int ticks = 0;
+  int nestedMenu = -1;
   loop_.StartTimer(20, [&] {
     if (++ticks == 2) nestedMenu = dialogs_.TrackMenu({5, 5}, kBarMenu);
     if (ticks == 5) dialogs_.CancelAll();

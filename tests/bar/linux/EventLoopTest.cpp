@@ -28,7 +28,8 @@ struct Pipe {
 TEST(EventLoopTest, TimerAndDescriptorsRunInsideNestedStepsUntilQuit) {
   EventLoop loop;
   Pipe reply;
-  int ticks = 0, ticksWhileNested = 0;
+  int ticks = 0;
+  int ticksWhileNested = 0;
   bool replied = false;
   loop.Watch(reply.fd[0], [&] {
     reply.Drain();

@@ -45,7 +45,8 @@ TEST(PixelCanvasAgainstQtTest, PlacesAndMeasuresTextsLikeTheQtCanvas) {
     ASSERT_TRUE(qt.CreateSurface(kSize));
     for (const char* text : {"Download", "Upload", "Speed", "Max", "4096 MB", "  10 KB/s", "10000 KB/s",
                              "3296.71 MB", "0.00 KB/s", "W", "|", "g", "j_"}) {
-      Ink mine, theirs;
+      Ink mine;
+      Ink theirs;
       for (BarCanvas* canvas : std::initializer_list<BarCanvas*>{&pixels, &qt}) {
         for (int y = 0; y < kSize.height; ++y) canvas->DrawLine(0, y, kSize.width, y, MakeColor(0, 0, 0));
         canvas->BeginText();

@@ -63,7 +63,8 @@ class NamespaceThread {
   }
 
  private:
-  int fd_ = -1, error_ = 0;
+  int fd_ = -1;
+  int error_ = 0;
 };
 
 }  // namespace vantrel::testing

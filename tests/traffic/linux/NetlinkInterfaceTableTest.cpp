@@ -80,15 +80,18 @@ class NetlinkInterfaceTableTest : public ::testing::Test {
     ASSERT_EQ(far_.Shell("ip addr add 10.213.77.2/24 dev " + far + " && ip link set " + far + " up"), 0);
   }
 
-  NamespaceThread near_, far_;
+  NamespaceThread near_;
+  NamespaceThread far_;
 };
 
 TEST_F(NetlinkInterfaceTableTest, ListsTheLinksOfItsOwnNamespaceInTheKernelsOrder) {
   ASSERT_NO_FATAL_FAILURE(Connect());
   std::unique_ptr<InterfaceTableSource> nearSource;
   NetlinkInterfaceTable farSource;
-  InterfaceTable nearTable, farTable;
-  Links nearLinks, farLinks;
+  InterfaceTable nearTable;
+  InterfaceTable farTable;
+  Links nearLinks;
+  Links farLinks;
   near_.Run([&] {
     nearSource = CreatePlatformInterfaceTable();
     EXPECT_TRUE(nearSource->Read(nearTable));
