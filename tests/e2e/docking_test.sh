@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The bar on a real desktop: a private Xvfb with openbox. It must dock as an EWMH dock, reserve its strip at
-# the chosen edge, keep maximised windows clear of it, stack with a second bar, follow a change of screen
-# size, and give its strip back when it closes.
+# The bar on a real desktop: a private Xvfb with openbox. It must dock as an
+# EWMH dock, reserve its strip at the chosen edge, keep maximised windows
+# clear of it, stack with a second bar, follow a change of screen size, and
+# give its strip back when it closes.
 #   docking_test.sh PATH_TO_VANTREL
 set -u
 here=$(cd "$(dirname "$0")" && pwd)

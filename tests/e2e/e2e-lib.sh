@@ -131,8 +131,9 @@ stop_process() {
 }
 
 # --- A watched link between two private network namespaces.
-# watched_link_setup WORK: makes the namespaces $sender and $watched (names unique to this process), a cleanup
-# trap that also ends $traffic_pid and $bar_pid, and a settings file in WORK/home that watches "vrx" and draws
+# watched_link_setup WORK: makes the namespaces $sender and $watched (names
+# unique to this process), a cleanup trap that also ends $traffic_pid and
+# $bar_pid, and a settings file in WORK/home that watches "vrx" and draws
 # download traffic in pure red. Exits 77 where namespaces are not permitted.
 watched_link_setup() {
   work=$1

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The bar outlives its interface: it watches one end of a veth pair between two private network namespaces
-# while UDP flows across it, and the pair is deleted and made again with the same names 100 times. The bar
-# stays up and docked, still draws the traffic of the link's latest life at full height (a phantom peak would
-# flatten every column), and closes with status 0 and its settings saved on SIGTERM.
+# The bar outlives its interface: it watches one end of a veth pair between
+# two private network namespaces while UDP flows across it, and the pair is
+# deleted and made again with the same names 100 times. The bar stays up and
+# docked, still draws the traffic of the link's latest life at full height
+# (a phantom peak would flatten every column), and closes with status 0 and
+# its settings saved on SIGTERM.
 #   recreate_test.sh PATH_TO_VANTREL SCREENSHOT.png
 set -u
 here=$(cd "$(dirname "$0")" && pwd)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The choice of host where the Wayland compositor offers no layer shell (a headless weston here, as on GNOME):
-# the bar runs on X11 (Xwayland there) with its strut; forced onto Wayland, or with no X display either, it
-# says why in one line and fails.
+# The choice of host where the Wayland compositor offers no layer shell (a
+# headless weston here, as on GNOME): the bar runs on X11 (Xwayland there)
+# with its strut; forced onto Wayland, or with no X display either, it says
+# why in one line and fails.
 #   wayland_fallback_test.sh PATH_TO_VANTREL
 set -u
 here=$(cd "$(dirname "$0")" && pwd)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The bar on a Wayland compositor with the layer shell: a headless sway. It must reserve its strip at the
-# chosen edge (the workspace and a normal window shrink by its thickness), show its rows there, stack with a
-# second bar, follow a change of the output's mode, and give its strip back when it closes.
+# The bar on a Wayland compositor with the layer shell: a headless sway. It
+# must reserve its strip at the chosen edge (the workspace and a normal
+# window shrink by its thickness), show its rows there, stack with a second
+# bar, follow a change of the output's mode, and give its strip back when it
+# closes.
 #   wayland_test.sh PATH_TO_VANTREL
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -58,7 +60,8 @@ bottom=$(pixel_at "$png" 5 799)
 check "the bottom row is a darker red" eval '[ "${bottom:2:4}" = "0000" ] && [ "$((16#${bottom:0:2}))" -lt 255 ] && [ "$((16#${bottom:0:2}))" -gt 0 ]'
 check "the bar spans the output" equal "$(pixel_at "$png" 1275 $((800 - thickness)))" "FF0000"
 
-# --- The output's mode changes: the bar spans the new width, same thickness, after docking once more.
+# --- The output's mode changes: the bar spans the new width, same thickness,
+# after docking once more.
 dockings() { grep -c 'zwlr_layer_surface_v1@[0-9]*\.set_exclusive_zone([1-9]' "$work/a/bar.log"; }
 before=$(dockings)
 swaymsg output HEADLESS-1 mode 1600x1000 >/dev/null

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Bars under more than one window manager: ten bars started at the same moment under openbox each get a strip
-# of their own, stacked without overlap; under the tiling manager i3 the bar is a dock that tiled windows keep
-# clear of.
+# Bars under more than one window manager: ten bars started at the same
+# moment under openbox each get a strip of their own, stacked without
+# overlap; under the tiling manager i3 the bar is a dock that tiled windows
+# keep clear of.
 #   window_managers_test.sh PATH_TO_VANTREL
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
