@@ -11,7 +11,8 @@ namespace {
 
 const ProgramFacts kFacts{"7.8.9", "/opt/share/doc/vantrel"};
 
-// What HandleCommandLine makes of `args` (argv[0] first, a null pointer after the last), printing into `out`.
+// What HandleCommandLine makes of `args` (argv[0] first, a null pointer
+// after the last), printing into `out`.
 std::optional<int> Handle(std::vector<const char*> args, std::ostream& out,
                           std::string_view name = "vantrel") {
   const int argc = static_cast<int>(args.size());
@@ -19,7 +20,8 @@ std::optional<int> Handle(std::vector<const char*> args, std::ostream& out,
   return HandleCommandLine(argc, args.data(), name, kFacts, out);
 }
 
-// Only --help and --version before a "--" stop the bar from running; the first of them wins.
+// Only --help and --version before a "--" stop the bar from running; the
+// first of them wins.
 TEST(CommandLine, RunsTheBarUnlessHelpOrVersionComesFirst) {
   struct Case {
     std::vector<const char*> args;

@@ -10,8 +10,9 @@
 namespace vantrel {
 namespace {
 
-// The real helper program on Qt's offscreen platform, driven by the bar's client: each menu or dialog stays
-// open while the bar ticks on, until the bar cancels it.
+// The real helper program on Qt's offscreen platform, driven by the bar's
+// client: each menu or dialog stays open while the bar ticks on, until the
+// bar cancels it.
 TEST(DialogsHelperTest, MenuAndDialogsStayOpenUntilTheBarCancels) {
   EventLoop loop;
   const DialogOwner owner{{0, 0, 800, 20}, 0};

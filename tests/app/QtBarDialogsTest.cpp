@@ -37,8 +37,9 @@ TEST_F(QtBarDialogsTest, TheMenuShowsTheItemsInOrderAndReturnsTheChosenOne) {
   EXPECT_EQ(texts, QStringList({"Options...", "Manual...", "Close\tAlt-F4", "-", "About..."}));
 }
 
-// Cancelling everything closes the open menu, or the Options dialog with the colour picker open inside it, or
-// the About box, and the call that opened it returns soon as cancelled.
+// Cancelling everything closes the open menu, or the Options dialog with the
+// colour picker open inside it, or the About box, and the call that opened
+// it returns soon as cancelled.
 TEST_F(QtBarDialogsTest, CancelAllClosesWhatIsOpen) {
   QTimer::singleShot(50, [&] { dialogs.CancelAll(); });
   EXPECT_EQ(dialogs.TrackMenu({400, 300}, kBarMenu), 0);

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # install_test.sh BUILD PREFIX VERSION SOURCE
-# Installs the build into a temporary DESTDIR and checks what a desktop and a packager rely on: every file in
-# its place and nothing else, the program answering --version and --help without a display, the manual where
-# --help says it is, the icon sizes, and the desktop entry, AppStream metainfo and man page passing their
-# validators without a single remark.
+# Installs the build into a temporary DESTDIR and checks what a desktop and a
+# packager rely on: every file in its place and nothing else, the program
+# answering --version and --help without a display, the manual where --help
+# says it is, the icon sizes, and the desktop entry, AppStream metainfo and
+# man page passing their validators without a single remark.
 set -uo pipefail
 build=$1 prefix=$2 version=$3 source=$4
 
@@ -77,7 +78,8 @@ grep -q '<launchable type="desktop-id">vantrel.desktop</launchable>' "$metainfo"
   fail "the metainfo does not launch vantrel.desktop"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo has no release $version"
 
-# The man page: compressed, formats without a warning, names this version and the manual's place.
+# The man page: compressed, formats without a warning, names this version and
+# the manual's place.
 page="$base/share/man/man1/vantrel.1.gz"
 gzip -t "$page" 2>/dev/null || fail "the man page is not gzip-compressed"
 warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)

@@ -26,8 +26,9 @@ TEST(BarRectArithmeticTest, ProposesAFullWidthStripOnEitherEdge) {
   EXPECT_EQ(ProposeBarRect(desk, 20, DockEdge::Bottom), (BarRect{1920, 1204, 3200, 1224}));
 }
 
-// The first docking registers; each negotiates a full-width strip of the undocked thickness and places the
-// window one pixel larger; redocking keeps the registration and the thickness.
+// The first docking registers; each negotiates a full-width strip of the
+// undocked thickness and places the window one pixel larger; redocking keeps
+// the registration and the thickness.
 TEST_F(AppBarDockingTest, RegistersOnceNegotiatesAndPlacesOnePixelLarger) {
   docking.DockToEdge(DockEdge::Bottom);
   EXPECT_THAT(journal, ElementsAre("New", "SetAutoHideBar", "QueryPos(Bottom)", "SetPos", "Place"));
@@ -44,7 +45,8 @@ TEST_F(AppBarDockingTest, RegistersOnceNegotiatesAndPlacesOnePixelLarger) {
   EXPECT_EQ(window.rect, (BarRect{0, 0, 1281, 34}));
 }
 
-// The strip sits beside what others hold on its edge, with its full thickness however much the query cut off.
+// The strip sits beside what others hold on its edge, with its full
+// thickness however much the query cut off.
 TEST_F(AppBarDockingTest, SitsBesideWhatOthersHoldWithItsFullThickness) {
   shell.takenBottom = 40;
   shell.takenTop = 24;

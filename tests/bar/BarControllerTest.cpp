@@ -166,8 +166,9 @@ TEST_F(BarControllerTest, DisplayChangeRedocksWithoutRegisteringAndRebuildsTheSu
   EXPECT_EQ(canvas.creates, creates + 1);
 }
 
-// A termination request closes the bar at once, or first closes the open menu or dialog as cancelled; the bar
-// closes once, and nothing is applied, docked or shown after that.
+// A termination request closes the bar at once, or first closes the open
+// menu or dialog as cancelled; the bar closes once, and nothing is applied,
+// docked or shown after that.
 TEST_F(BarControllerTest, TerminationWhileAMenuOrDialogIsOpenCancelsItThenClosesOnce) {
   struct Case {
     const char* name;

@@ -30,7 +30,8 @@ class BarTickTest : public ::testing::Test {
     monitor.UpdateBar(connection, renderer);
   }
 
-  // One sample interval of five ticks that carries `bytes` received; the first tick is the sample tick.
+  // One sample interval of five ticks that carries `bytes` received; the
+  // first tick is the sample tick.
   void Interval(std::uint64_t bytes) {
     table.rows[0].inOctets += bytes;
     for (int i = 0; i < 5; ++i) Tick();

@@ -23,7 +23,8 @@ BarSettings Hostile() {
           .runAtStartup = 2147483647};
 }
 
-// Every request and reply comes back as it went, whatever bytes its texts hold, on one line.
+// Every request and reply comes back as it went, whatever bytes its texts
+// hold, on one line.
 TEST(DialogRequestsTest, RequestsAndRepliesSurviveTheirLine) {
   const DialogOwner owner{{-10, 1050, 1910, 1070}, 0x1a00003};
   const DialogRequest requests[] = {
@@ -51,7 +52,8 @@ TEST(DialogRequestsTest, RequestsAndRepliesSurviveTheirLine) {
   EXPECT_EQ(std::get<MenuRequest>(requests[0]).items[2].text, "Close\tAlt-F4");
 }
 
-// A line that is not exactly right asks and answers nothing, so the bar reads it as cancelled.
+// A line that is not exactly right asks and answers nothing, so the bar
+// reads it as cancelled.
 TEST(DialogRequestsTest, MalformedLinesAreNothing) {
   const std::string options = WithoutNewline(EncodeRequest(OptionsRequest{}));
   const std::string confirmed = WithoutNewline(EncodeReply(OptionsReply{BarSettings{}}));

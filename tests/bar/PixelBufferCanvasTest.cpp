@@ -18,8 +18,9 @@ constexpr Color kBlack = MakeColor(0, 0, 0);
 constexpr Color kRed = MakeColor(255, 0, 0);
 constexpr Color kWhite = MakeColor(255, 255, 255);
 
-// Every glyph but the space is two columns of three rows, fully and half covered, one pixel right of the pen
-// and six rows above the baseline; every advance is 3.5 pixels. Ascent 8, descent 2.
+// Every glyph but the space is two columns of three rows, fully and half
+// covered, one pixel right of the pen and six rows above the baseline;
+// every advance is 3.5 pixels. Ascent 8, descent 2.
 class BoxGlyphs final : public GlyphSource {
  public:
   bool SetFont(const FontSpec&) override { return true; }
@@ -89,7 +90,8 @@ TEST_F(PixelCanvasTest, CutsLinesAndTextAtTheEdgesOfTheSurface) {
     EXPECT_EQ(Picture(canvas, kRed), c.picture) << c.what;
   }
 
-  // Glyph rows lie 2..4 below the cell's top; those hanging over an edge are cut.
+  // Glyph rows lie 2..4 below the cell's top; those hanging over an edge
+  // are cut.
   canvas.BeginText();
   canvas.SetTextColor(kWhite);
   const std::vector<std::pair<std::array<int, 2>, std::vector<std::string>>> texts{
@@ -114,7 +116,8 @@ TEST(PixelCanvasCopyTest, HandsTheCopiedAreasCutToTheSurfaceToThePresenter) {
   canvas.CopyToWindow({0, 0, 10, 10});  // no surface yet
   EXPECT_TRUE(presenter.areas.empty());
 
-  // The renderer copies the whole bar after a sample tick and the meters after the others.
+  // The renderer copies the whole bar after a sample tick and the meters
+  // after the others.
   BarSettings settings;
   BarRenderer renderer(canvas, settings);
   TrafficHistory history;
@@ -150,9 +153,10 @@ std::uint64_t Digest(const SurfaceView& surface) {
   return hash;
 }
 
-// The same frame is the same pixels on every platform these tests run on (Linux, and Windows under Wine),
-// text included where the glyphs are the same: the digests were taken on Linux. A deliberate change of the
-// drawing records them anew.
+// The same frame is the same pixels on every platform these tests run on
+// (Linux, and Windows under Wine), text included where the glyphs are the
+// same: the digests were taken on Linux. A deliberate change of the drawing
+// records them anew.
 TEST(PixelCanvasFrameTest, DrawsTheSamePixelsOnEveryPlatform) {
   struct Case {
     PixelSize size;

@@ -9,8 +9,9 @@
 
 namespace vantrel::testing {
 
-// A canvas that writes down every call, for tests that check what the bar draws, where, in which colour and
-// in which order. "Download" measures 62 x 15, any other text 7 pixels a byte and 15 high.
+// A canvas that writes down every call, for tests that check what the bar
+// draws, where, in which colour and in which order. "Download" measures
+// 62 x 15, any other text 7 pixels a byte and 15 high.
 class RecordingCanvas final : public BarCanvas {
  public:
   struct Line {

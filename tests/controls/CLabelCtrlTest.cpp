@@ -17,8 +17,9 @@ namespace {
 
 using testing::MouseThroughWindow;
 
-// A window with a label in it, shown, so that clicks go through the window. It writes down what the desktop
-// is asked to open, the label's clicks and the presses that reach the window itself, in order.
+// A window with a label in it, shown, so that clicks go through the window.
+// It writes down what the desktop is asked to open, the label's clicks and
+// the presses that reach the window itself, in order.
 class LabelInWindow : public QWidget {
   Q_OBJECT
 

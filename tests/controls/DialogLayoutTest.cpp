@@ -42,7 +42,8 @@ TEST(DialogPlacementTest, AnOwnerOfAnotherProcessIsAFrameAndAWindow) {
   QDialog dialog;
   dialog.resize(200, 100);
   PlaceOverOwner(dialog, OwnerWindow(QRect(work.left(), work.bottom() - 19, 100, 20), &bar));
-  // At the bar in the bottom left corner (less the frame the platform adds), not in the middle of the screen.
+  // At the bar in the bottom left corner (less the frame the platform adds),
+  // not in the middle of the screen.
   EXPECT_EQ(dialog.pos().x(), work.left());
   EXPECT_GT(dialog.pos().y(), work.bottom() - 150);
   ASSERT_NE(dialog.windowHandle(), nullptr);

@@ -58,8 +58,9 @@ inline void ClickThroughWindow(QWidget& widget) {
 // rectangle, and every control lies inside the window.
 void ExpectNothingClipped(QWidget& window);
 
-// The shown `dialog` asks for a title and a close box only, and comes back as it was when the window manager
-// minimises, maximises or fills the screen with it anyway.
+// The shown `dialog` asks for a title and a close box only, and comes back
+// as it was when the window manager minimises, maximises or fills the screen
+// with it anyway.
 void ExpectModalDialogFrame(QDialog& dialog);
 
 }  // namespace vantrel::testing

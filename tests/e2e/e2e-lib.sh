@@ -1,13 +1,15 @@
-# Helpers for the end-to-end checks: assertions, and starting and finding the bar on the private X display
-# that tools/with-xsession made, or beside the headless sway that tools/with-sway made.
+# Helpers for the end-to-end checks: assertions, and starting and finding
+# the bar on the private X display that tools/with-xsession made, or beside
+# the headless sway that tools/with-sway made.
 
 e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 passed=0
 failed=0
 
-# run_inside MARK TOOL [TOOL's options] -- SCRIPT ARGS...: the first time a check script runs, it starts
-# itself again through tools/TOOL; the variable MARK tells it that it has.
+# run_inside MARK TOOL [TOOL's options] -- SCRIPT ARGS...: the first time a
+# check script runs, it starts itself again through tools/TOOL; the
+# variable MARK tells it that it has.
 run_inside() {
   local mark=$1 tool=$2
   shift 2
@@ -35,7 +37,8 @@ e2e_workspace_cleanup() {
   rm -rf "$work"
 }
 
-# require_netns: exits 77 (skipped) where this process cannot make network namespaces.
+# require_netns: exits 77 (skipped) where this process cannot make network
+# namespaces.
 require_netns() {
   if [ "$(id -u)" -ne 0 ] || ! ip netns list >/dev/null 2>&1; then
     echo "SKIP: making network namespaces needs root"
@@ -103,7 +106,8 @@ workarea() { xprop -root _NET_WORKAREA | sed -n 's/.*= //p' | cut -d, -f1-4 | tr
 
 screen_size() { xdpyinfo | awk '/dimensions:/ {print $2}' | tr 'x' ' '; }
 
-# start_bar HOMEDIR [COMMAND PREFIX...]: starts the bar with HOMEDIR as its home; sets bar_pid and bar_id.
+# start_bar HOMEDIR [COMMAND PREFIX...]: starts the bar with HOMEDIR as its
+# home; sets bar_pid and bar_id.
 start_bar() {
   local home=$1
   shift
@@ -157,8 +161,9 @@ watched_link_cleanup() {
   rm -rf "$work"
 }
 
-# make_link: the veth pair vtx (10.231.0.1, sender) - vrx (10.231.0.2, watched). The watched end comes up
-# first, so that the sender's first frames are not dropped while its peer is still down.
+# make_link: the veth pair vtx (10.231.0.1, sender) - vrx (10.231.0.2,
+# watched). The watched end comes up first, so that the sender's first
+# frames are not dropped while its peer is still down.
 make_link() {
   ip link add vtx netns "$sender" type veth peer name vrx netns "$watched" &&
     ip -n "$sender" addr add 10.231.0.1/30 dev vtx &&

@@ -36,9 +36,10 @@ check "the link was made again $cycles times with the bar running" equal "$done_
 check "the bar is still running" kill -0 "$bar_pid"
 check "the bar is still docked" eval 'id=$(bar_window "$bar_pid") && has_strut "$id"'
 
-# A few sample intervals of steady traffic on the latest life of the link. Graph columns are scaled to the
-# peak difference, so the newest columns stand about as tall as the tallest one; a peak larger than the
-# traffic could carry would leave them flat beside its own column.
+# A few sample intervals of steady traffic on the latest life of the link.
+# Graph columns are scaled to the peak difference, so the newest columns
+# stand about as tall as the tallest one; a peak larger than the traffic
+# could carry would leave them flat beside its own column.
 sleep 6
 read -r x y w h <<<"$(geometry_of "$bar_id")"
 import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shot"

@@ -15,7 +15,8 @@
 
 namespace vantrel::testing {
 
-// A private folder below the system's temporary folder, removed with everything in it when the test ends.
+// A private folder below the system's temporary folder, removed with
+// everything in it when the test ends.
 class TempDir {
  public:
   TempDir() {
@@ -57,7 +58,8 @@ inline std::vector<std::string> ListDir(const std::string& dir) {
   return names;
 }
 
-// While alive, no file of this process may grow beyond `bytes`: a write past that fails as on a full disk.
+// While alive, no file of this process may grow beyond `bytes`: a write past
+// that fails as on a full disk.
 class FileSizeLimit {
  public:
   explicit FileSizeLimit(rlim_t bytes) {

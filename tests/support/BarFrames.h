@@ -1,7 +1,8 @@
 #pragma once
 
-// One frame of the bar drawn from a fixed traffic history, and a canvas wrapper that notes where texts went:
-// for comparing the pixels of one canvas with another's, or of one platform with another's.
+// One frame of the bar drawn from a fixed traffic history, and a canvas
+// wrapper that notes where texts went: for comparing the pixels of one
+// canvas with another's, or of one platform with another's.
 
 #include <algorithm>
 #include <cstdint>
@@ -13,8 +14,9 @@
 
 namespace vantrel {
 
-// Forwards to another canvas and notes the cell of every text (two pixels wider on each side, for glyphs that
-// reach past their advance); with `drawText` false the texts are measured but not drawn.
+// Forwards to another canvas and notes the cell of every text (two pixels
+// wider on each side, for glyphs that reach past their advance); with
+// `drawText` false the texts are measured but not drawn.
 class TextCells final : public BarCanvas {
  public:
   TextCells(BarCanvas& inner, bool drawText) : inner_(inner), drawText_(drawText) {}
@@ -65,7 +67,8 @@ inline void FillHistory(TrafficHistory& h) {
   h.writeIndex = 77;
 }
 
-// One sample tick of that history on `canvas` (not copied to the window); the cells of its texts.
+// One sample tick of that history on `canvas` (not copied to the window);
+// the cells of its texts.
 inline std::vector<PixelRect> DrawBarFrame(BarCanvas& canvas, const BarSettings& settings, bool drawText) {
   TextCells cells(canvas, drawText);
   BarRenderer renderer(cells, settings);

@@ -10,16 +10,18 @@
 
 namespace vantrel::testing {
 
-// One journal of everything a bar does to its host, its bar service, its dialogs and its store, so that a
-// test can check what happened in which order.
+// One journal of everything a bar does to its host, its bar service, its
+// dialogs and its store, so that a test can check what happened in which
+// order.
 using Journal = std::vector<std::string>;
 
 inline std::string EdgeName(DockEdge edge) {
   return edge == DockEdge::Top ? "Top" : "Bottom";
 }
 
-// A bar service with other bars (or panels) already holding `takenTop` and `takenBottom` pixels on the edges;
-// its query also cuts `shrink` pixels off the proposed strip.
+// A bar service with other bars (or panels) already holding `takenTop` and
+// `takenBottom` pixels on the edges; its query also cuts `shrink` pixels off
+// the proposed strip.
 class FakeAppBar final : public AppBarService {
  public:
   explicit FakeAppBar(Journal& journal) : journal_(journal) {}

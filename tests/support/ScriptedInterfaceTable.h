@@ -8,7 +8,8 @@
 
 namespace vantrel::testing {
 
-// An interface table whose rows a test sets directly. `readable` false makes the next reads fail.
+// An interface table whose rows a test sets directly. `readable` false makes
+// the next reads fail.
 class ScriptedInterfaceTable final : public InterfaceTableSource {
  public:
   bool Read(InterfaceTable& table) override {

@@ -10,9 +10,10 @@
 
 namespace vantrel::testing {
 
-// Keeps what one tick handed to the drawing and holds it, and what the tick stored, against the least and the
-// most that can have been carried: no figure may be negative or more than the traffic there was. The first
-// few faults are told in full.
+// Keeps what one tick handed to the drawing and holds it, and what the tick
+// stored, against the least and the most that can have been carried: no
+// figure may be negative or more than the traffic there was. The first few
+// faults are told in full.
 class TickBounds final : public TickPainter {
  public:
   explicit TickBounds(double tolerance) : tolerance_(tolerance) {}

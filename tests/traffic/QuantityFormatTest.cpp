@@ -8,8 +8,9 @@
 namespace vantrel {
 namespace {
 
-// Kilobytes below 1000 KB (anything above 0 shows at least 1, negatives shift towards minus infinity),
-// megabytes with one decimal up to 100, whole ones above; halves round up, in 64 bits.
+// Kilobytes below 1000 KB (anything above 0 shows at least 1, negatives shift
+// towards minus infinity), megabytes with one decimal up to 100, whole ones
+// above; halves round up, in 64 bits.
 TEST(FormatByteCountTest, ChoosesTheUnitAndRoundsHalvesUp) {
   const std::pair<std::int64_t, const char*> cases[] = {
       {0, "0 KB"},

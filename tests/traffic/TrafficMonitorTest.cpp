@@ -136,9 +136,11 @@ TEST_F(TrafficMonitorTest, PeaksOnlyGrowUntilReset) {
   EXPECT_EQ(History().downloadDeltas[1], 0);
 }
 
-// The process was stopped for 3 s (or the machine too busy to run it): the first sample after the stall is
-// drawn and compared as a second's worth, so steady traffic keeps its height afterwards, and the late tick's
-// meters show a tick's worth. The rates stay exact; a merely slow interval keeps its exact difference.
+// The process was stopped for 3 s (or the machine too busy to run it): the
+// first sample after the stall is drawn and compared as a second's worth, so
+// steady traffic keeps its height afterwards, and the late tick's meters show
+// a tick's worth. The rates stay exact; a merely slow interval keeps its
+// exact difference.
 TEST_F(TrafficMonitorTest, AStallIsDrawnAndComparedAsANominalInterval) {
   // One tick lasting `seconds`, carrying 10 000 B/s down and 1 000 B/s up.
   const auto tick = [&](int milliseconds) {

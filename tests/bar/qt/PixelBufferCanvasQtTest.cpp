@@ -1,5 +1,6 @@
-// The toolkit-free canvas with FreeType text against the Qt canvas: texts must sit and measure as Qt's do.
-// (Its lines are checked pixel by pixel on their own, and the renderer's frames call by call.)
+// The toolkit-free canvas with FreeType text against the Qt canvas: texts
+// must sit and measure as Qt's do. (Its lines are checked pixel by pixel on
+// their own, and the renderer's frames call by call.)
 
 #include <gtest/gtest.h>
 
@@ -66,8 +67,9 @@ TEST(PixelCanvasAgainstQtTest, PlacesAndMeasuresTextsLikeTheQtCanvas) {
       EXPECT_EQ(pixels.MeasureText(text), qt.MeasureText(text)) << text << " at " << dpi;
       pixels.EndText();
       qt.EndText();
-      // Glyphs are put at whole pixels on both canvases, but the two round their pen positions apart by up to
-      // a pixel; the antialiasing differs by a fraction of a percent of the ink.
+      // Glyphs are put at whole pixels on both canvases, but the two round
+      // their pen positions apart by up to a pixel; the antialiasing differs
+      // by a fraction of a percent of the ink.
       const std::string where = std::string(text) + " at " + std::to_string(dpi) + " dpi";
       ASSERT_LT(theirs.box.left, theirs.box.right) << where;
       EXPECT_NEAR(mine.box.left, theirs.box.left, 1) << where;

@@ -9,8 +9,9 @@ namespace {
 
 using testing::OptionsJournal;
 
-// Re-docks only for a changed edge, resets the history only for a connection that differs byte for byte,
-// brings the start-at-login entry in line with the box, then saves and repaints, in this order.
+// Re-docks only for a changed edge, resets the history only for a connection
+// that differs byte for byte, brings the start-at-login entry in line with the
+// box, then saves and repaints, in this order.
 TEST(ApplyOptionsTest, RunsOnlyTheStepsTheChangesCallForInOrder) {
   struct Case {
     int livePosition, editedPosition;

@@ -104,9 +104,10 @@ class OptionsDialogTest : public ::testing::Test {
   QWidget bar;
 };
 
-// Choosing another interface resets the history on OK; the configured one does not. The list shows the last
-// entry that matches the connection; an empty, unknown or differently spelt one shows the first adapter, an
-// empty or unreadable table none. OK without a choice leaves the connection as it was.
+// Choosing another interface resets the history on OK; the configured one
+// does not. The list shows the last entry that matches the connection; an
+// empty, unknown or differently spelt one shows the first adapter, an empty or
+// unreadable table none. OK without a choice leaves the connection as it was.
 TEST_F(OptionsDialogTest, OnlyAnotherChosenInterfaceChangesTheConnectionAndResetsTheHistory) {
   const std::string odd("Adapter \xE9\xFF", 10);  // no valid UTF-8: stored byte for byte all the same
   table.Add(kWireless, 71);  // listed as 0 Ethernet, 1 Wireless, 2 Dial-up, 3 Wireless, 4 odd

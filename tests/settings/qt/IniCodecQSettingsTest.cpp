@@ -119,7 +119,8 @@ TEST_F(IniCodecQSettingsTest, FilesReadAlike) {
   for (const auto& [name, text] : Corpus()) ExpectReadAlike(text, name);
 }
 
-// The values the store writes: every text it may be given and the integers at the edges.
+// The values the store writes: every text it may be given and the integers
+// at the edges.
 struct Written {
   QString key;
   IniValue ours;

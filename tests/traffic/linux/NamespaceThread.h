@@ -13,9 +13,10 @@
 
 namespace vantrel::testing {
 
-// A network namespace of its own, made with the object. The namespace, and every link in it, goes away with
-// the object, so a test cleans up even when it fails half way. Tasks run in it on threads that join it:
-// sockets opened there (and commands started there) belong to the namespace.
+// A network namespace of its own, made with the object. The namespace, and
+// every link in it, goes away with the object, so a test cleans up even when
+// it fails half way. Tasks run in it on threads that join it: sockets opened
+// there (and commands started there) belong to the namespace.
 class NamespaceThread {
  public:
   NamespaceThread() {
@@ -38,8 +39,9 @@ class NamespaceThread {
     return "/proc/" + std::to_string(getpid()) + "/fd/" + std::to_string(fd_);
   }
 
-  // Runs `task` in the namespace and waits until it is done. Without a namespace of its own nothing runs, so
-  // that a test can never change the links of the namespace it was started in.
+  // Runs `task` in the namespace and waits until it is done. Without a
+  // namespace of its own nothing runs, so that a test can never change the
+  // links of the namespace it was started in.
   void Run(const std::function<void()>& task) {
     if (fd_ < 0) return;
     std::thread([&] {

@@ -62,7 +62,8 @@ TEST_F(SysfsHardwareLinksTest, AskedOncePerLinkAndOnlyForItsOwnIndex) {
   Row("eth0", 2);
   Row("eth1", 5);
   EXPECT_EQ(Marked(links), "H-");
-  // A link missing from one reading is asked again; so is one re-created under a new index.
+  // A link missing from one reading is asked again; so is one re-created
+  // under a new index.
   table_.Clear();
   Row("eth1", 5);
   EXPECT_EQ(Marked(links), "-");
