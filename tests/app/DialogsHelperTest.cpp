@@ -24,22 +24,12 @@ TEST(DialogsHelperTest, MenuAndDialogsStayOpenUntilTheBarCancels) {
     const char* name;
     std::function<bool()> cancelled;  // runs the call; true when it came back cancelled
   };
-  const Call calls[] = {
-      {"menu",
-       [&] {
-         return dialogs.TrackMenu({400, 20}, kBarMenu) == 0;
-       }},
-      {"options", [&] { return !dialogs.RunOptions(settings) && settings == before; }},
-      {"about",
-       [&] {
-         dialogs.RunAbout();
-         return true;
-       }},
-      {"menu again",
-       [&] {
-         return dialogs.TrackMenu({400, 20}, kBarMenu) == 0;
-       }},
-  };
+  const auto menu = [&] { return dialogs.TrackMenu(ScreenPoint{400, 20}, kBarMenu) == 0; };
+  const auto about = [&] { return dialogs.RunAbout(), true; };
+  const Call calls[] = {{"menu", menu},
+                        {"options", [&] { return !dialogs.RunOptions(settings) && settings == before; }},
+                        {"about", about},
+                        {"menu again", menu}};
   for (const Call& call : calls) {
     int ticks = 0;
     int ticksAtCancel = -1;

@@ -87,6 +87,9 @@ TEST_F(BarControllerTest, EveryClosePathShutsDownOnceInOrder) {
     BarController& b = Start();
     Ticks(1);
     journal.clear();
+    b.SaveOnUnexpectedExit();  // a running bar saves
+    EXPECT_THAT(journal, ElementsAre("Sync"));
+    journal.clear();
     b.OnCommand(c.command);
     EXPECT_THAT(journal, ElementsAre("StopTimer", "Sync", "Remove", "Hide",
                                      "EndRun(" + std::to_string(c.result) + ")"));
@@ -100,6 +103,7 @@ TEST_F(BarControllerTest, EveryClosePathShutsDownOnceInOrder) {
     b.OnTimer(kSampleTimerId);
     b.OnDisplayChange();
     b.OnContextMenu({5, 5});
+    b.SaveOnUnexpectedExit();
     EXPECT_THAT(journal, IsEmpty());
   }
 }
@@ -110,8 +114,7 @@ TEST_F(BarControllerTest, MenuAtThePointerThenTheChosenCommand) {
   dialogs.menuChoice = ID_MENU_ABOUT;
   b.OnContextMenu({300, 740});
   EXPECT_THAT(journal, ElementsAre("Menu", "About"));
-  EXPECT_EQ(dialogs.menuAt.x, 300);
-  EXPECT_EQ(dialogs.menuAt.y, 740);
+  EXPECT_EQ(std::pair(dialogs.menuAt.x, dialogs.menuAt.y), std::pair(300, 740));
   ASSERT_EQ(dialogs.menuItems.size(), kBarMenu.size());
   EXPECT_STREQ(dialogs.menuItems[0].text, "Options...");
 
@@ -125,12 +128,22 @@ TEST_F(BarControllerTest, MenuAtThePointerThenTheChosenCommand) {
   EXPECT_TRUE(b.HasEnded());
 }
 
+// Cancelled Options change nothing; confirmed ones on another edge redock and save.
 TEST_F(BarControllerTest, ConfirmedOptionsOnAnotherEdgeRedockAndSave) {
   BarController& b = Start();
   dialogs.editOptions = [](BarSettings& s) {
     s.position = 0;
     s.uploadColor = 0x00ABCDEF;
   };
+  dialogs.confirmOptions = false;
+  const BarSettings before = b.Settings();
+  journal.clear();
+  b.OnCommand(ID_MENU_OPTIONS);
+  EXPECT_THAT(journal, ElementsAre("Options"));
+  EXPECT_EQ(b.Settings(), before);
+  EXPECT_FALSE(store.values.Contains("GUI", "Upload Color"));
+
+  dialogs.confirmOptions = true;
   journal.clear();
   b.OnCommand(ID_MENU_OPTIONS);
   EXPECT_THAT(journal, ElementsAre("Options", "SetAutoHideBar", "QueryPos(Top)", "SetPos", "Place", "Sync",
@@ -138,18 +151,6 @@ TEST_F(BarControllerTest, ConfirmedOptionsOnAnotherEdgeRedockAndSave) {
   EXPECT_EQ(b.Settings().uploadColor, 0x00ABCDEFu);
   EXPECT_EQ(store.values.ReadInt("GUI", "Upload Color", 0), 0x00ABCDEF);
   EXPECT_EQ(b.Docking().dockEdge, DockEdge::Top);
-}
-
-TEST_F(BarControllerTest, CancelledOptionsChangeNothing) {
-  BarController& b = Start();
-  dialogs.editOptions = [](BarSettings& s) { s.bgColor = 0x00010203; };
-  dialogs.confirmOptions = false;
-  const BarSettings before = b.Settings();
-  journal.clear();
-  b.OnCommand(ID_MENU_OPTIONS);
-  EXPECT_THAT(journal, ElementsAre("Options"));
-  EXPECT_EQ(b.Settings(), before);
-  EXPECT_FALSE(store.values.Contains("GUI", "BG Color"));
 }
 
 TEST_F(BarControllerTest, DisplayChangeRedocksWithoutRegisteringAndRebuildsTheSurface) {
@@ -205,18 +206,6 @@ TEST_F(BarControllerTest, TerminationWhileAMenuOrDialogIsOpenCancelsItThenCloses
     EXPECT_FALSE(store.values.Contains("GUI", "BG Color") &&
                  store.values.ReadInt("GUI", "BG Color", 0) == 0x00010203);
   }
-}
-
-TEST_F(BarControllerTest, UnexpectedExitSavesOnlyARunningBar) {
-  BarController& b = Start();
-  Ticks(1);
-  journal.clear();
-  b.SaveOnUnexpectedExit();
-  EXPECT_THAT(journal, ElementsAre("Sync"));
-  b.OnCommand(ID_BAR_CANCEL);
-  journal.clear();
-  b.SaveOnUnexpectedExit();
-  EXPECT_THAT(journal, IsEmpty());
 }
 
 TEST_F(BarControllerTest, ManualBesideTheExecutableElseTheInstalledOne) {

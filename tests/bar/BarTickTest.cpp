@@ -16,7 +16,6 @@ namespace vantrel {
 namespace {
 
 using Canvas = testing::RecordingCanvas;
-using Line = Canvas::Line;
 
 class BarTickTest : public ::testing::Test {
  protected:
@@ -36,15 +35,6 @@ class BarTickTest : public ::testing::Test {
   void Interval(std::uint64_t bytes) {
     table.rows[0].inOctets += bytes;
     for (int i = 0; i < 5; ++i) Tick();
-  }
-
-  // Heights of the download columns, left to right.
-  std::vector<int> DownloadColumns() const {
-    std::vector<int> out;
-    for (const Line& l : canvas.All<Line>()) {
-      if (l.color == settings.downloadColor && l.x1 == l.x2) out.push_back(l.y1 - l.y2);
-    }
-    return out;
   }
 
   testing::ScriptedInterfaceTable table;
@@ -89,7 +79,7 @@ TEST_F(BarTickTest, WidthChangesSwitchTheHistoryLengthAndKeepTheRing) {
       const std::int64_t v = h.downloadDeltas[h.SlotOf(j)];
       expected.push_back(static_cast<int>(std::max<std::int64_t>(v * 22 / h.peakDownloadDelta, 1)));
     }
-    EXPECT_EQ(DownloadColumns(), expected);
+    EXPECT_EQ(canvas.Columns(settings.downloadColor), expected);
   }
 }
 

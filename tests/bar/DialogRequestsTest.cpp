@@ -16,13 +16,11 @@ std::string WithoutNewline(std::string line) {
 }
 
 BarSettings Hostile() {
-  BarSettings s;
-  s.connection = std::string("eth0 \n\r\0,:=x\xff\x80 options ok", 25);
-  s.bgColor = 0xFFFFFFFF;
-  s.textColor = 0;
-  s.position = -2147483647 - 1;
-  s.runAtStartup = 2147483647;
-  return s;
+  return {.connection = std::string("eth0 \n\r\0,:=x\xff\x80 options ok", 25),
+          .bgColor = 0xFFFFFFFF,
+          .textColor = 0,
+          .position = -2147483647 - 1,
+          .runAtStartup = 2147483647};
 }
 
 // Every request and reply comes back as it went, whatever bytes its texts

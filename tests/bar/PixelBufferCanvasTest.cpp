@@ -41,12 +41,6 @@ class Presenter final : public SurfacePresenter {
   std::vector<PixelRect> areas;
 };
 
-Color At(const PixelBufferCanvas& canvas, int x, int y) {
-  const std::uint32_t p = canvas.Surface().Row(y)[x];
-  EXPECT_EQ(p >> 24, 0xFFu) << x << "," << y;  // the fourth byte is always 0xFF
-  return MakeColor((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-}
-
 // The surface as rows of '.' (black), '#' (the colour `ink`) and '+'
 // (anything else), blacked out again afterwards.
 std::vector<std::string> Picture(PixelBufferCanvas& canvas, Color ink) {
@@ -54,7 +48,9 @@ std::vector<std::string> Picture(PixelBufferCanvas& canvas, Color ink) {
   std::vector<std::string> rows(static_cast<std::size_t>(s.height));
   for (int y = 0; y < s.height; ++y) {
     for (int x = 0; x < s.width; ++x) {
-      const Color c = At(canvas, x, y);
+      const std::uint32_t p = s.Row(y)[x];
+      EXPECT_EQ(p >> 24, 0xFFu) << x << "," << y;  // the fourth byte is always 0xFF
+      const Color c = MakeColor((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
       rows[static_cast<std::size_t>(y)] += c == kBlack ? '.' : c == ink ? '#' : '+';
     }
     canvas.DrawLine(0, y, s.width, y, kBlack);

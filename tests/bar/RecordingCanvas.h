@@ -25,23 +25,17 @@ class RecordingCanvas final : public BarCanvas {
     Color color;  // the text colour at the time of drawing
     bool operator==(const Text&) const = default;
   };
-  struct Copy {
-    PixelRect area;
-  };
-  using Call = std::variant<Line, Text, Copy>;
+  using Call = std::variant<Line, Text>;
 
   PixelSize ClientSize() const override { return client; }
   bool HasSurface() const override { return surface; }
   bool CreateSurface(PixelSize size) override {
     ++creates;
-    surface = !failCreate && size.width > 0 && size.height > 0;
+    surface = size.width > 0 && size.height > 0;
     surfaceSize = size;
     return surface;
   }
-  void ReleaseSurface() override {
-    ++releases;
-    surface = false;
-  }
+  void ReleaseSurface() override { surface = false; }
   void DrawLine(int x1, int y1, int x2, int y2, Color color) override {
     calls.emplace_back(Line{x1, y1, x2, y2, color});
   }
@@ -59,7 +53,7 @@ class RecordingCanvas final : public BarCanvas {
     calls.emplace_back(Text{x, y, std::string(text), textColor});
     if (!inTextPass) ++textOutsidePass;
   }
-  void CopyToWindow(const PixelRect& area) override { calls.emplace_back(Copy{area}); }
+  void CopyToWindow(const PixelRect&) override {}
 
   // The calls of one kind, in order.
   template <typename T>
@@ -70,11 +64,17 @@ class RecordingCanvas final : public BarCanvas {
     }
     return out;
   }
+  // The heights of the columns (vertical lines) in `color`, left to right.
+  std::vector<int> Columns(Color color) const {
+    std::vector<int> out;
+    for (const Line& l : All<Line>()) {
+      if (l.color == color && l.x1 == l.x2) out.push_back(l.y1 - l.y2);
+    }
+    return out;
+  }
 
   PixelSize client{1025, 32};
-  bool failCreate = false;  // CreateSurface fails while set
   int creates = 0;
-  int releases = 0;
   std::vector<Call> calls;
   bool surface = false;
   bool inTextPass = false;

@@ -4,8 +4,6 @@
 
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "settings/null/MemorySettingsStore.h"
 #include "support/FakeRunAtStartup.h"
@@ -17,10 +15,7 @@ using testing::FakeRunAtStartup;
 
 // Loads into a record that holds other values, so that every field must be set.
 BarSettings Loaded(SettingsStore& store, RunAtStartup& runAtStartup) {
-  BarSettings s;
-  s.connection = "left over";
-  s.position = 99;
-  s.bgColor = 0xDEADBEEF;
+  BarSettings s{.connection = "left over", .bgColor = 0xDEADBEEF, .position = 99};
   LoadSettings(s, store, runAtStartup);
   return s;
 }
@@ -43,33 +38,6 @@ TEST(LoadSettings, RunAtStartupIsTakenAsStoredButTwoMeansNeverStored) {
     EXPECT_EQ(store.Size(), c.stored ? 1u : 0u) << "loading stores nothing";
     EXPECT_EQ(autostart.registerCalls, c.registers ? 1 : 0) << c.stored.value_or(-99);
   }
-}
-
-// The nine values under their names; what is stored for "Run at startup" is
-// the entry's real state, not the field.
-TEST(SettingsPersistence, SavesTheNineValuesUnderTheirNames) {
-  MemorySettingsStore store;
-  FakeRunAtStartup autostart;
-  autostart.registered = true;
-  BarSettings s;
-  s.connection = "eth0";
-  s.position = 0;
-  s.bgColor = 0xFF000000u;
-  s.runAtStartup = 0;
-  SaveSettings(s, store, autostart);
-  EXPECT_EQ(store.Size(), 9u);
-  EXPECT_EQ(store.ReadString("", "Connection", "?"), "eth0");
-  const std::pair<const char*, std::int32_t> values[] = {
-      {"Run at startup", 1},           {"GUI/Position", 0},           {"GUI/BG Color", -16777216},
-      {"GUI/Graph Color", 0},          {"GUI/Label Color", 12632256}, {"GUI/Text Color", 16777215},
-      {"GUI/Download Color", 1061056}, {"GUI/Upload Color", 3195072}};
-  for (const auto& [key, value] : values) {
-    const std::string_view name(key);
-    const bool gui = name.starts_with("GUI/");
-    EXPECT_EQ(store.ReadInt(gui ? "GUI" : "", gui ? name.substr(4) : name, -99), value) << key;
-  }
-  s.runAtStartup = 1;
-  EXPECT_EQ(Loaded(store, autostart), s) << "loads back";
 }
 
 // The field says 1 but the entry is missing, as for a stored 1 whose entry was deleted: the save stores 0.

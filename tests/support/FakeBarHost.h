@@ -19,14 +19,30 @@ inline std::string EdgeName(DockEdge edge) {
   return edge == DockEdge::Top ? "Top" : "Bottom";
 }
 
+// A bar service with other bars (or panels) already holding `takenTop` and
+// `takenBottom` pixels on the edges; its query also cuts `shrink` pixels off
+// the proposed strip.
 class FakeAppBar final : public AppBarService {
  public:
   explicit FakeAppBar(Journal& journal) : journal_(journal) {}
   void New() override { journal_.push_back("New"); }
-  void SetAutoHideBar(DockEdge, bool) override { journal_.push_back("SetAutoHideBar"); }
-  void QueryPos(DockEdge edge, BarRect&) override { journal_.push_back("QueryPos(" + EdgeName(edge) + ")"); }
-  void SetPos(DockEdge, BarRect&) override { journal_.push_back("SetPos"); }
+  void SetAutoHideBar(DockEdge, bool autoHide) override {
+    journal_.push_back(autoHide ? "SetAutoHideBar(true)" : "SetAutoHideBar");
+  }
+  void QueryPos(DockEdge edge, BarRect& rc) override {
+    journal_.push_back("QueryPos(" + EdgeName(edge) + ")");
+    const int height = rc.Height() - shrink;
+    rc.top = edge == DockEdge::Top ? rc.top + takenTop : rc.bottom - takenBottom - height;
+    rc.bottom = rc.top + height;
+  }
+  void SetPos(DockEdge, BarRect& rc) override {
+    journal_.push_back("SetPos");
+    reserved = rc;
+  }
   void Remove() override { journal_.push_back("Remove"); }
+
+  int takenTop = 0, takenBottom = 0, shrink = 0;
+  BarRect reserved;
 
  private:
   Journal& journal_;
@@ -101,18 +117,18 @@ class FakeBarDialogs final : public BarDialogs {
 // An in-memory store that notes each durable save ("Sync").
 class JournalledStore final : public SettingsStore {
  public:
+  using Text = std::string_view;
   explicit JournalledStore(Journal& journal) : journal_(journal) {}
-  std::int32_t ReadInt(std::string_view section, std::string_view name, std::int32_t fallback) override {
+  std::int32_t ReadInt(Text section, Text name, std::int32_t fallback) override {
     return values.ReadInt(section, name, fallback);
   }
-  std::string ReadString(std::string_view section, std::string_view name,
-                         std::string_view fallback) override {
+  std::string ReadString(Text section, Text name, Text fallback) override {
     return values.ReadString(section, name, fallback);
   }
-  bool WriteInt(std::string_view section, std::string_view name, std::int32_t value) override {
+  bool WriteInt(Text section, Text name, std::int32_t value) override {
     return values.WriteInt(section, name, value);
   }
-  bool WriteString(std::string_view section, std::string_view name, std::string_view value) override {
+  bool WriteString(Text section, Text name, Text value) override {
     return values.WriteString(section, name, value);
   }
   bool Sync() override {

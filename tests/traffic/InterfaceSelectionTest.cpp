@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::uint32_t kEth = kIfTypeEthernet;
 constexpr std::uint32_t kWifi = kIfTypeIeee80211;
+constexpr std::uint32_t kOther = kIfTypeOther;
 
 // An empty connection settles on the first hardware-backed Ethernet, PPP or
 // Wi-Fi row, else the first such row at all, and remembers it; a stored one
@@ -30,20 +31,16 @@ TEST(InterfaceSelectionTest, ChoosesTheRowTheConnectionNamesOrTheFirstEligibleOn
   };
   const Case cases[] = {
       {"first Ethernet", "", {{"lo", kIfTypeLoopback}, {"B", kEth}, {"C", kEth}}, 1, "B"},
-      {"PPP is eligible", "", {{"tun0", kIfTypeOther}, {"ppp0", kIfTypePpp}}, 1, "ppp0"},
-      {"Wi-Fi is eligible", "", {{"tun0", kIfTypeOther}, {"wlan0", kWifi}}, 1, "wlan0"},
-      {"nothing eligible", "", {{"lo", kIfTypeLoopback}, {"wg0", kIfTypeOther}}, -1, ""},
-      {"hardware first",
-       "",
-       {{"wwan0", kIfTypeOther, true}, {"ifb0", kEth}, {"enp3s0", kEth, true}},
-       2,
-       "enp3s0"},
+      {"PPP is eligible", "", {{"tun0", kOther}, {"ppp0", kIfTypePpp}}, 1, "ppp0"},
+      {"Wi-Fi is eligible", "", {{"tun0", kOther}, {"wlan0", kWifi}}, 1, "wlan0"},
+      {"nothing eligible", "", {{"lo", kIfTypeLoopback}, {"wg0", kOther}}, -1, ""},
+      {"hardware first", "", {{"wwan0", kOther, true}, {"ifb0", kEth}, {"enp3s0", kEth, true}}, 2, "enp3s0"},
       {"no hardware", "", {{"ifb0", kEth}, {"veth1", kEth}}, 0, "ifb0"},
       {"stored virtual link", "ifb0", {{"ifb0", kEth}, {"eth0", kEth, true}}, 0, "ifb0"},
       {"last of equal names", "B", {{"B", kEth}, {"X", kEth}, {"B", kEth}}, 2, "B"},
       {"automatic, then last of name", "", {{"eth0", kEth}, {"eth1", kEth}, {"eth0", kEth}}, 2, "eth0"},
       {"letter case counts", "ETH0", {{"eth0", kEth}}, -1, "ETH0"},
-      {"empty description matches", "", {{"", kIfTypeOther}, {"eth0", kEth}}, 0, ""},
+      {"empty description matches", "", {{"", kOther}, {"eth0", kEth}}, 0, ""},
   };
   for (const Case& c : cases) {
     testing::ScriptedInterfaceTable source;

@@ -4,7 +4,6 @@
 // negative or more than the traffic scripted, and a warmed-up tick takes nothing from the heap: this
 // program counts its heap calls itself.
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
@@ -16,6 +15,7 @@
 
 #include "support/FakeClock.h"
 #include "support/ScriptedInterfaceTable.h"
+#include "support/TickBounds.h"
 #include "traffic/TrafficMonitor.h"
 
 namespace {
@@ -96,21 +96,6 @@ bool Unbroken(const Truth& from, const Truth& to) {
   return from.visible && to.visible && from.era == to.era;
 }
 
-// Keeps what one tick handed to the drawing; what was not drawn stays -1.
-struct TickLog final : TickPainter {
-  void PaintBackground(TrafficHistory& history) override {
-    history.historyLength = HistoryLengthForWidth(width);
-    slot = history.writeIndex;
-  }
-  void DrawSample(const TickValues& values, const TrafficHistory&) override { tick = values; }
-  void DrawMeters(std::int64_t in, std::int64_t out, const TrafficHistory&) override { meter = {in, out}; }
-  void CopyToWindow() override {}
-
-  std::int64_t width = 1920, slot = -1;
-  std::array<std::int64_t, 2> meter = {-1, -1};
-  TickValues tick;
-};
-
 TEST(LongRunTest, ADayOfResetsRecreationsAndBurstsLeavesNoNegativeOrPhantomFigureAndNoHeapGrowth) {
   std::mt19937_64 dice(20240611);  // a fixed seed: every run plays the same day
   const auto below = [&dice](std::uint64_t n) { return dice() % n; };
@@ -129,7 +114,7 @@ TEST(LongRunTest, ADayOfResetsRecreationsAndBurstsLeavesNoNegativeOrPhantomFigur
                       InterfaceRow{name, kIfTypeEthernet, identity});
   };
   testing::FakeClock clock;
-  TickLog painter;
+  testing::TickBounds painter(1e-9);
   TrafficMonitor monitor(table, clock);
   const TrafficHistory& h = monitor.History();
   std::string connection = "eth0";
@@ -138,19 +123,9 @@ TEST(LongRunTest, ADayOfResetsRecreationsAndBurstsLeavesNoNegativeOrPhantomFigur
   // The watched interface (it counts on while its row is away), the spells and the day's tally.
   bool narrow = false;
   std::uint64_t burstBytes = 0, counter[2] = {}, spell[kWrap] = {};
-  std::int64_t counts[kEvents] = {}, t = 0, faults = 0, unbrokenSamples = 0;
-  // Per direction, the largest and fastest sample interval scripted, and the same over those the bar
-  // could measure in full: the peaks lie between.
-  std::int64_t largest[2] = {}, largestUnbroken[2] = {};
-  double fastest[2] = {}, fastestUnbroken[2] = {};
+  std::int64_t counts[kEvents] = {}, t = 0, unbrokenSamples = 0;
   Truth now, lastTick, lastSample;
   std::uint64_t warmUpHeapCalls = 0;
-  // Holds a figure to low..high; the first few faults are told in full.
-  const auto within = [&](const char* what, int d, auto value, auto low, auto high) {
-    if ((value >= low && value <= high) || ++faults > 5) return;
-    ADD_FAILURE() << "tick " << t << ": " << (d == 0 ? "download " : "upload ") << what << " " << value
-                  << " outside " << low << ".." << high;
-  };
 
   for (; t < kTicks; ++t) {
     for (auto& left : spell) left -= left > 0 ? 1 : 0;
@@ -193,8 +168,7 @@ TEST(LongRunTest, ADayOfResetsRecreationsAndBurstsLeavesNoNegativeOrPhantomFigur
     table.readable = spell[kUnreadable] == 0;
     now.visible = table.readable && find("eth0") != table.rows.end();
 
-    painter.slot = -1;
-    painter.meter = {-1, -1};
+    painter.Clear();
     g_counting = true;
     monitor.UpdateBar(connection, painter);
     g_counting = false;
@@ -205,25 +179,9 @@ TEST(LongRunTest, ADayOfResetsRecreationsAndBurstsLeavesNoNegativeOrPhantomFigur
     const double seconds = static_cast<double>(now.clock - lastSample.clock) / testing::FakeClock::kFrequency;
     for (int d = 0; d < 2 && t > 0; ++d) {
       const auto tickBytes = static_cast<std::int64_t>(now.carried[d] - lastTick.carried[d]);
-      within("meter", d, painter.meter[d], Unbroken(lastTick, now) ? tickBytes : 0, tickBytes);
-      if (painter.slot < 0) continue;
       const auto sampleBytes = static_cast<std::int64_t>(now.carried[d] - lastSample.carried[d]);
-      const auto& ring = d == 0 ? h.downloadDeltas : h.uploadDeltas;
-      const std::int64_t stored = ring[static_cast<std::size_t>(painter.slot)];
-      within("difference", d, stored, unbroken ? sampleBytes : 0, sampleBytes);
-      const double rate = static_cast<double>(stored) / seconds;
-      within("rate", d, d == 0 ? painter.tick.rateIn : painter.tick.rateOut, rate * (1 - 1e-9),
-             rate * (1 + 1e-9));
-      largest[d] = std::max(largest[d], sampleBytes);
-      fastest[d] = std::max(fastest[d], static_cast<double>(sampleBytes) / seconds);
-      largestUnbroken[d] = std::max(largestUnbroken[d], unbroken ? sampleBytes : 0);
-      fastestUnbroken[d] =
-          std::max(fastestUnbroken[d], unbroken ? static_cast<double>(sampleBytes) / seconds : 0.0);
-      within("peak", d, d == 0 ? h.peakDownloadDelta : h.peakUploadDelta, largestUnbroken[d], largest[d]);
-      within("peak rate", d, d == 0 ? h.peakDownloadRate : h.peakUploadRate, fastestUnbroken[d] * (1 - 1e-9),
-             fastest[d] * (1 + 1e-9));
-      within("smallest difference in the ring", d, *std::min_element(ring.begin(), ring.end()),
-             std::int64_t{0}, INT64_MAX);
+      painter.Check(t, d, h, Unbroken(lastTick, now) ? tickBytes : 0, tickBytes, unbroken ? sampleBytes : 0,
+                    sampleBytes, seconds, seconds);
     }
     if (painter.slot >= 0) lastSample = now;
     lastTick = now;
@@ -233,9 +191,9 @@ TEST(LongRunTest, ADayOfResetsRecreationsAndBurstsLeavesNoNegativeOrPhantomFigur
   for (const std::int64_t count : counts) events += count;
   std::cout << "ticks " << kTicks << ", simulated hours " << static_cast<double>(clock.now) / 3.6e9
             << ", events " << events << ", peak download " << h.peakDownloadDelta
-            << " B (largest interval scripted " << largest[0] << " B), heap calls " << warmUpHeapCalls
-            << " in the first minute, " << g_heapCalls << " after\n";
-  EXPECT_EQ(faults, 0);
+            << " B (largest interval scripted " << painter.largestMost[0] << " B), heap calls "
+            << warmUpHeapCalls << " in the first minute, " << g_heapCalls << " after\n";
+  EXPECT_EQ(painter.faults, 0);
   EXPECT_EQ(g_heapCalls, 0u) << "a warmed-up tick used the heap";
   for (int e = 0; e < kEvents; ++e) EXPECT_GE(counts[e], kAtLeast[e]) << "event kind " << e;
   EXPECT_GT(unbrokenSamples, kTicks / 5 * 9 / 10) << "too few intervals were measured in full";

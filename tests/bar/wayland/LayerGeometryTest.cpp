@@ -10,8 +10,7 @@ namespace {
 TEST(LayerGeometryTest, LogicalOutputSizeTurnsAndScales) {
   struct Case {
     PixelSize mode;
-    int transform;
-    int scale;
+    int transform, scale;
     PixelSize logical;
   } const cases[] = {
       {{1280, 800}, 0, 1, {1280, 800}},   {{2560, 1600}, 0, 2, {1280, 800}},

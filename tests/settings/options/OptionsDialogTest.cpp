@@ -53,9 +53,6 @@ const std::pair<const char*, Color BarSettings::*> kSwatches[] = {
     {COptions::kUploadSwatch, &BarSettings::uploadColor},
 };
 
-CLabelCtrl& Swatch(COptions& dialog, const char* name) {
-  return Control<CLabelCtrl>(dialog, name);
-}
 QComboBox& AdapterList(COptions& dialog) {
   return Control<QComboBox>(dialog, COptions::kAdapterList);
 }
@@ -163,25 +160,20 @@ TEST_F(OptionsDialogTest, OnlyAnotherChosenInterfaceChangesTheConnectionAndReset
   }
 }
 
-TEST_F(OptionsDialogTest, OkWithoutChangesRegistersAMissingEntrySavesAllNineValuesAndRepaints) {
+// OK with the box cleared removes the entry and saves the rest as it was.
+TEST_F(OptionsDialogTest, OkWithTheBoxClearedRemovesTheEntryAndKeepsTheRest) {
   live.position = 5;
-  journal.registered = false;
-  const BarSettings before = live;
-  ASSERT_TRUE(OkAfter([](COptions&) {}));
-  EXPECT_THAT(journal.calls, ElementsAre("register", "save", "repaint"));
-  EXPECT_TRUE(journal.registered);
-  ASSERT_EQ(journal.saved.size(), 1u);
-  EXPECT_EQ(journal.saved[0], before);
-  EXPECT_EQ(live, before);
-
-  // Clearing the box removes the entry.
+  BarSettings expected = live;
+  expected.runAtStartup = 0;
   ASSERT_TRUE(OkAfter(
       [](COptions& dialog) { ClickThroughWindow(Control<QCheckBox>(dialog, COptions::kRunAtStartupBox)); }));
-  EXPECT_EQ(live.runAtStartup, 0);
+  EXPECT_EQ(live, expected);
   EXPECT_FALSE(journal.registered);
   EXPECT_THAT(journal.calls, ElementsAre("unregister", "save", "repaint"));
+  EXPECT_THAT(journal.saved, ElementsAre(expected));
 }
 
+// A stored 5 shows as bottom and stays until a click stores 0 or 1.
 TEST_F(OptionsDialogTest, StoredPositionFiveShowsBottomAndAClickStoresZeroOrOne) {
   live.position = 5;
   BarSettings copy = live;
@@ -190,19 +182,14 @@ TEST_F(OptionsDialogTest, StoredPositionFiveShowsBottomAndAClickStoresZeroOrOne)
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
   QRadioButton& top = Control<QRadioButton>(dialog, COptions::kTopButton);
   QRadioButton& bottom = Control<QRadioButton>(dialog, COptions::kBottomButton);
-  EXPECT_TRUE(bottom.isChecked());
-  EXPECT_FALSE(top.isChecked());
-  EXPECT_EQ(copy.position, 5);  // showing it changes nothing
-
-  ClickThroughWindow(bottom);
-  EXPECT_EQ(copy.position, 1);
-  ClickThroughWindow(top);
-  EXPECT_EQ(copy.position, 0);
-  EXPECT_FALSE(bottom.isChecked());
-  ClickThroughWindow(bottom);
-  EXPECT_EQ(copy.position, 1);
-
-  copy.position = 0;
+  EXPECT_TRUE(bottom.isChecked() && !top.isChecked());
+  EXPECT_EQ(copy.position, 5);
+  for (auto [button, position] : {std::pair{&bottom, 1}, {&top, 0}, {&bottom, 1}}) {
+    ClickThroughWindow(*button);
+    EXPECT_EQ(copy.position, position);
+    EXPECT_EQ(std::pair(top.isChecked(), bottom.isChecked()), std::pair(position == 0, position == 1));
+  }
+  copy.position = 0;  // a stored 0 shows as top
   COptions atTop(copy, table, picker);
   EXPECT_TRUE(Control<QRadioButton>(atTop, COptions::kTopButton).isChecked());
 }
@@ -218,7 +205,7 @@ TEST_F(OptionsDialogTest, EachSwatchShowsAndPicksItsOwnColourAndACancelledPicker
     COptions* seenDialog = nullptr;
     ASSERT_TRUE(OkAfter([&, name = name](COptions& dialog) {
       seenDialog = &dialog;
-      CLabelCtrl& swatch = Swatch(dialog, name);
+      CLabelCtrl& swatch = Control<CLabelCtrl>(dialog, name);
       for (int click = 0; click < 3; ++click) {
         shown.push_back(swatch.grab().toImage().pixelColor(swatch.rect().center()));
         if (click < 2) ClickThroughWindow(swatch);
@@ -240,12 +227,12 @@ TEST_F(OptionsDialogTest, CancelDiscardsEverythingPickedColoursIncluded) {
   const BarSettings before = live;
   picker.answers = {MakeColor(255, 0, 0), MakeColor(0, 0, 255)};
   WhenModalShows<COptions>([](COptions& dialog) {
-    ClickThroughWindow(Swatch(dialog, COptions::kBackgroundSwatch));
-    ClickThroughWindow(Swatch(dialog, COptions::kTextSwatch));
+    ClickThroughWindow(Control<CLabelCtrl>(dialog, COptions::kBackgroundSwatch));
+    ClickThroughWindow(Control<CLabelCtrl>(dialog, COptions::kTextSwatch));
     ClickThroughWindow(Control<QRadioButton>(dialog, COptions::kTopButton));
     ClickThroughWindow(Control<QCheckBox>(dialog, COptions::kRunAtStartupBox));
     QTest::keyClick(&AdapterList(dialog), Qt::Key_Down);
-    EXPECT_EQ(Swatch(dialog, COptions::kBackgroundSwatch).FillColor(), QColor(255, 0, 0));
+    EXPECT_EQ(Control<CLabelCtrl>(dialog, COptions::kBackgroundSwatch).FillColor(), QColor(255, 0, 0));
     ClickThroughWindow(Control<QPushButton>(dialog, COptions::kCancelButton));
   });
   EXPECT_FALSE(RunOptions());

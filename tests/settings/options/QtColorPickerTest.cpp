@@ -13,23 +13,12 @@ namespace {
 
 using testing::WhenModalShows;
 
-std::vector<QColor> CustomColors() {
-  std::vector<QColor> colors;
-  for (int i = 0; i < QColorDialog::customCount(); ++i) colors.push_back(QColorDialog::customColor(i));
-  return colors;
-}
-
-// The file in the test's own configuration folder (the launcher points
-// XDG_CONFIG_HOME there) where every Qt program keeps the dialog's custom
-// colours.
-QString SharedQtSettingsFile() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/QtProject.conf";
-}
-
 // The picker starts from the colour it is given, with custom colours that
 // start white and are never stored: Qt's shared settings file stays as it was.
 TEST(QtColorPickerTest, StartsFromTheColourAnswersAndSharesItsCustomColours) {
-  const QString shared = SharedQtSettingsFile();
+  // Where every Qt program keeps the dialog's custom colours, in the test's own configuration folder.
+  const QString shared =
+      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/QtProject.conf";
   QFile::remove(shared);
   QColorDialog::setCustomColor(3, Qt::red);  // as if left over from an earlier run
   QtColorPicker picker;
@@ -37,7 +26,7 @@ TEST(QtColorPickerTest, StartsFromTheColourAnswersAndSharesItsCustomColours) {
   std::vector<QColor> custom;
   QColor initial;
   WhenModalShows<QColorDialog>([&](QColorDialog& dialog) {
-    custom = CustomColors();
+    for (int i = 0; i < QColorDialog::customCount(); ++i) custom.push_back(QColorDialog::customColor(i));
     initial = dialog.currentColor();
     EXPECT_FALSE(dialog.testOption(QColorDialog::ShowAlphaChannel));
     EXPECT_EQ(dialog.parentWidget(), &owner);

@@ -48,24 +48,14 @@ std::optional<std::int32_t> QtInt(const QVariant& value) {
 }
 
 std::optional<std::string> QtText(const QVariant& value) {
-  QByteArray bytes;
-  if (value.typeId() == QMetaType::QString) {
-    bytes = value.toString().toUtf8();
-  } else if (value.typeId() == QMetaType::QByteArray) {
-    bytes = value.toByteArray();
-  } else {
-    return std::nullopt;
-  }
+  const int type = value.typeId();
+  if (type != QMetaType::QString && type != QMetaType::QByteArray) return std::nullopt;
+  const QByteArray bytes = type == QMetaType::QString ? value.toString().toUtf8() : value.toByteArray();
   return bytes.left(bytes.indexOf('\0') < 0 ? bytes.size() : bytes.indexOf('\0')).toStdString();
 }
 
 QString ToQString(const std::u16string& key) {
   return QString(reinterpret_cast<const QChar*>(key.data()), static_cast<qsizetype>(key.size()));
-}
-
-bool IsUsable(const QString& key) {
-  return !key.isEmpty() && !key.startsWith(u'/') && !key.endsWith(u'/') &&
-         !key.contains(QStringLiteral("//"));
 }
 
 class IniCodecQSettingsTest : public ::testing::Test {
@@ -78,7 +68,9 @@ class IniCodecQSettingsTest : public ::testing::Test {
     QMap<QString, QVariant> values;
     const QSettings ini(QString::fromStdString(file), QSettings::IniFormat);
     for (const QString& key : ini.allKeys()) {
-      if (IsUsable(key)) values.insert(key, ini.value(key));
+      if (!key.isEmpty() && !key.startsWith(u'/') && !key.endsWith(u'/') && !key.contains(u"//")) {
+        values.insert(key, ini.value(key));
+      }
     }
     return values;
   }

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
-#include <memory>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace vantrel {
@@ -49,28 +49,23 @@ class LinkDumpBuilder {
     return Append(data, size);
   }
 
-  // IFLA_IFNAME with its terminating NUL.
-  LinkDumpBuilder& Name(std::string_view name) {
-    return Attribute(IFLA_IFNAME, std::string(name).c_str(), name.size() + 1);
+  // A text with its terminating NUL: IFLA_IFNAME, or the parent device's
+  // name and bus, which kernels from 5.14 on give for hardware links.
+  LinkDumpBuilder& Text(std::string_view text, std::uint16_t type = IFLA_IFNAME) {
+    return Attribute(type, std::string(text).c_str(), text.size() + 1);
   }
+  LinkDumpBuilder& Name(std::string_view name) { return Text(name); }
 
-  // The packet counts before the byte counters are not zero, so that reading
-  // the wrong field shows.
-  template <typename Stats, typename Count>
-  LinkDumpBuilder& Counters(std::uint16_t type, Count rxBytes, Count txBytes) {
+  // The packet counts before the byte counters are not zero, so that reading the wrong field shows.
+  template <typename Stats>
+  LinkDumpBuilder& Counters(decltype(Stats::rx_bytes) rx, decltype(Stats::tx_bytes) tx) {
     Stats stats{};
-    stats.rx_packets = 3;
-    stats.tx_packets = 5;
-    stats.rx_bytes = rxBytes;
-    stats.tx_bytes = txBytes;
-    return Attribute(type, &stats, sizeof stats);
+    stats.rx_packets = 3, stats.tx_packets = 5, stats.rx_bytes = rx, stats.tx_bytes = tx;
+    return Attribute(std::is_same_v<Stats, rtnl_link_stats> ? IFLA_STATS : IFLA_STATS64, &stats,
+                     sizeof stats);
   }
-  LinkDumpBuilder& Stats64(std::uint64_t rx, std::uint64_t tx) {
-    return Counters<rtnl_link_stats64>(IFLA_STATS64, rx, tx);
-  }
-  LinkDumpBuilder& Stats32(std::uint32_t rx, std::uint32_t tx) {
-    return Counters<rtnl_link_stats>(IFLA_STATS, rx, tx);
-  }
+  LinkDumpBuilder& Stats64(std::uint64_t rx, std::uint64_t tx) { return Counters<rtnl_link_stats64>(rx, tx); }
+  LinkDumpBuilder& Stats32(std::uint32_t rx, std::uint32_t tx) { return Counters<rtnl_link_stats>(rx, tx); }
 
   // A link with its name and both blocks of counters, the 32-bit one first.
   LinkDumpBuilder& FullLink(int index, std::uint16_t arphrdType, std::string_view name, std::uint64_t rx,
@@ -79,12 +74,6 @@ class LinkDumpBuilder {
         .Name(name)
         .Stats32(static_cast<std::uint32_t>(rx), static_cast<std::uint32_t>(tx))
         .Stats64(rx, tx);
-  }
-
-  // The device a hardware link sits on, as kernels from 5.14 on name it.
-  LinkDumpBuilder& Parent(std::string_view device, std::string_view bus) {
-    Attribute(IFLA_PARENT_DEV_NAME, std::string(device).c_str(), device.size() + 1);
-    return Attribute(IFLA_PARENT_DEV_BUS_NAME, std::string(bus).c_str(), bus.size() + 1);
   }
 
   LinkDumpBuilder& Done(std::int32_t result = 0, std::uint32_t sequence = kSequence,
@@ -133,15 +122,14 @@ auto Row(const std::string& description, std::uint32_t type, std::uint32_t ident
 class ExactBuffer {
  public:
   explicit ExactBuffer(std::span<const std::byte> bytes, std::size_t offset = 0)
-      : block_(new std::byte[offset + bytes.size()]), offset_(offset), size_(bytes.size()) {
-    std::copy(bytes.begin(), bytes.end(), block_.get() + offset);
+      : block_(offset + bytes.size()), offset_(offset) {
+    std::copy(bytes.begin(), bytes.end(), block_.begin() + static_cast<std::ptrdiff_t>(offset));
   }
-  std::span<const std::byte> Bytes() const { return {block_.get() + offset_, size_}; }
+  std::span<const std::byte> Bytes() const { return std::span(block_).subspan(offset_); }
 
  private:
-  std::unique_ptr<std::byte[]> block_;
+  std::vector<std::byte> block_;
   std::size_t offset_;
-  std::size_t size_;
 };
 
 // A table that already holds a row, to see that a failed reading empties it.
@@ -189,8 +177,16 @@ TEST(LinkDumpParserTest, ALinkWithANamedParentDeviceIsHardware) {
   LinkDumpBuilder dump;
   dump.FullLink(1, ARPHRD_LOOPBACK, "lo", 1, 1);
   dump.FullLink(2, ARPHRD_ETHER, "ifb0", 0, 0);
-  dump.Link(3, ARPHRD_ETHER).Name("enp3s0").Parent("0000:03:00.0", "pci").Stats64(5, 6);
-  dump.Link(4, ARPHRD_ETHER).Parent("virtio2", "virtio").Name("eth1").Done();
+  dump.Link(3, ARPHRD_ETHER)
+      .Name("enp3s0")
+      .Text("0000:03:00.0", IFLA_PARENT_DEV_NAME)
+      .Text("pci", IFLA_PARENT_DEV_BUS_NAME)
+      .Stats64(5, 6);
+  dump.Link(4, ARPHRD_ETHER)
+      .Text("virtio2", IFLA_PARENT_DEV_NAME)
+      .Text("virtio", IFLA_PARENT_DEV_BUS_NAME)
+      .Name("eth1")
+      .Done();
   LinkDumpParser parser;
   TableWithOldRow table;
   parser.Start(kSequence, kPort, table);

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -21,6 +20,7 @@
 #include <thread>
 
 #include "NamespaceThread.h"
+#include "support/TickBounds.h"
 #include "traffic/MonotonicClock.h"
 #include "traffic/TrafficMonitor.h"
 #include "traffic/linux/NetlinkInterfaceTable.h"
@@ -63,21 +63,6 @@ std::int64_t LeastCarried(int d, const Window& from, const Window& to) {
   return d == 0 && stood ? std::max<std::int64_t>(to.finishedBefore - from.startedAfter, 0) : 0;
 }
 
-// Keeps what one tick handed to the drawing; what was not drawn stays -1.
-struct TickLog final : TickPainter {
-  void PaintBackground(TrafficHistory& history) override {
-    history.historyLength = HistoryLengthForWidth(1920);
-    slot = history.writeIndex;
-  }
-  void DrawSample(const TickValues& values, const TrafficHistory&) override { tick = values; }
-  void DrawMeters(std::int64_t in, std::int64_t out, const TrafficHistory&) override { meter = {in, out}; }
-  void CopyToWindow() override {}
-
-  std::int64_t slot = -1;
-  std::array<std::int64_t, 2> meter = {-1, -1};
-  TickValues tick;
-};
-
 TEST(RecreateTest, AWatchedLinkMadeAgainAHundredTimesUnderTrafficGivesNoNegativeOrPhantomFigure) {
   testing::NamespaceThread near, far;
   const int error = near.Error() != 0 ? near.Error() : far.Error();
@@ -85,12 +70,8 @@ TEST(RecreateTest, AWatchedLinkMadeAgainAHundredTimesUnderTrafficGivesNoNegative
     GTEST_SKIP() << "this process may not make network namespaces (unshare: " << strerror(error) << ")";
   }
   ASSERT_EQ(error, 0) << "unshare(CLONE_NEWNET): " << strerror(error);
-  // IPv6 off, so that the links carry nothing but the test's datagrams.
-  const std::string quiet =
-      "! [ -d /proc/sys/net/ipv6 ] || { echo 1 > /proc/sys/net/ipv6/conf/all/disable_ipv6 && "
-      "echo 1 > /proc/sys/net/ipv6/conf/default/disable_ipv6; } && ip link set lo up";
-  ASSERT_EQ(near.Shell(quiet), 0);
-  ASSERT_EQ(far.Shell(quiet), 0);
+  ASSERT_EQ(near.Quiet(), 0);
+  ASSERT_EQ(far.Quiet(), 0);
   if (near.Shell("command -v nsenter >/dev/null") != 0) GTEST_SKIP() << "nsenter (util-linux) is missing";
   // The sending end "vtx" here, the watched end "vrx" in the far namespace; the watched end has no
   // address, so it sends nothing back. It comes up first: a sending end opened while its peer is still down
@@ -126,10 +107,11 @@ TEST(RecreateTest, AWatchedLinkMadeAgainAHundredTimesUnderTrafficGivesNoNegative
   });
 
   // What the ticking thread found, read once it has ended. Identity 0 stands for ticks without the link.
-  int ticks = 0, swaps = 0, unbrokenSamples = 0, faults = 0;
+  int ticks = 0, swaps = 0, unbrokenSamples = 0;
   std::set<std::uint32_t> identities;
-  std::int64_t peakDownload = 0, mostPerInterval = 0;
+  std::int64_t peakDownload = 0;
   double peakRate = 0.0;
+  testing::TickBounds painter(0.001);
   std::thread ticker([&] {
     far.Run([&] {  // a tick every 40 ms, each held against the wire
       NetlinkInterfaceTable table;
@@ -137,18 +119,8 @@ TEST(RecreateTest, AWatchedLinkMadeAgainAHundredTimesUnderTrafficGivesNoNegative
       const auto frequency = static_cast<double>(clock->Frequency());
       TrafficMonitor monitor(table, *clock);
       const TrafficHistory& h = monitor.History();
-      TickLog painter;
       std::string connection = "vrx";
       monitor.StartTimeBase();
-      // Per direction, over the sample intervals so far, the most and the least that can have arrived in
-      // one, and the fastest that is over the shortest and over the longest time it can have lasted.
-      std::int64_t largestMost[2] = {}, largestLeast[2] = {};
-      double fastestMost[2] = {}, fastestLeast[2] = {};
-      const auto within = [&](const char* what, int d, auto value, auto low, auto high) {
-        if ((value >= low && value <= high) || ++faults > 5) return;
-        ADD_FAILURE() << "tick " << ticks << ": " << (d == 0 ? "download " : "upload ") << what << " "
-                      << value << " outside " << low << ".." << high;
-      };
       Window last, lastSample;
       for (auto next = Clock::now(); !stopTicking; std::this_thread::sleep_until(next += milliseconds(40))) {
         if (hold) {
@@ -158,8 +130,7 @@ TEST(RecreateTest, AWatchedLinkMadeAgainAHundredTimesUnderTrafficGivesNoNegative
           next = Clock::now();
         }
         Window now{generation, finished, clock->Now()};
-        painter.slot = -1;
-        painter.meter = {-1, -1};
+        painter.Clear();
         monitor.UpdateBar(connection, painter);
         now.clockAfter = clock->Now();
         now.startedAfter = started;
@@ -172,25 +143,8 @@ TEST(RecreateTest, AWatchedLinkMadeAgainAHundredTimesUnderTrafficGivesNoNegative
         const double shortest = static_cast<double>(now.clockBefore - lastSample.clockAfter) / frequency;
         const double longest = static_cast<double>(now.clockAfter - lastSample.clockBefore) / frequency;
         for (int d = 0; d < 2 && ticks > 0; ++d) {
-          within("meter", d, painter.meter[d], LeastCarried(d, last, now), MostCarried(d, last, now));
-          if (painter.slot < 0) continue;
-          const auto& ring = d == 0 ? h.downloadDeltas : h.uploadDeltas;
-          const std::int64_t stored = ring[static_cast<std::size_t>(painter.slot)];
-          const std::int64_t least = LeastCarried(d, lastSample, now), most = MostCarried(d, lastSample, now);
-          within("difference", d, stored, least, most);
-          within("rate", d, d == 0 ? painter.tick.rateIn : painter.tick.rateOut,
-                 static_cast<double>(stored) / longest * 0.999,
-                 static_cast<double>(stored) / shortest * 1.001);
-          largestMost[d] = std::max(largestMost[d], most);
-          largestLeast[d] = std::max(largestLeast[d], least);
-          fastestMost[d] = std::max(fastestMost[d], static_cast<double>(most) / shortest);
-          fastestLeast[d] = std::max(fastestLeast[d], static_cast<double>(least) / longest);
-          within("peak", d, d == 0 ? h.peakDownloadDelta : h.peakUploadDelta, largestLeast[d],
-                 largestMost[d]);
-          within("peak rate", d, d == 0 ? h.peakDownloadRate : h.peakUploadRate, fastestLeast[d] * 0.999,
-                 fastestMost[d] * 1.001);
-          within("smallest difference in the ring", d, *std::min_element(ring.begin(), ring.end()),
-                 std::int64_t{0}, INT64_MAX);
+          painter.Check(ticks, d, h, LeastCarried(d, last, now), MostCarried(d, last, now),
+                        LeastCarried(d, lastSample, now), MostCarried(d, lastSample, now), shortest, longest);
         }
         if (painter.slot >= 0) lastSample = now;
         last = now;
@@ -198,7 +152,6 @@ TEST(RecreateTest, AWatchedLinkMadeAgainAHundredTimesUnderTrafficGivesNoNegative
       }
       peakDownload = h.peakDownloadDelta;
       peakRate = h.peakDownloadRate;
-      mostPerInterval = largestMost[0];
     });
   });
 
@@ -231,11 +184,12 @@ TEST(RecreateTest, AWatchedLinkMadeAgainAHundredTimesUnderTrafficGivesNoNegative
 
   const double ceiling = static_cast<double>(kFrame) * 1000.0;  // the sender's, in bytes per second
   std::cout << "cycles " << cycles << " in " << std::chrono::duration<double>(Clock::now() - began).count()
-            << " s, ticks " << ticks << ", peak download " << peakDownload << " B (bound " << mostPerInterval
-            << " B), " << peakRate << " B/s (sender's ceiling " << ceiling << " B/s)\n";
+            << " s, ticks " << ticks << ", peak download " << peakDownload << " B (bound "
+            << painter.largestMost[0] << " B), " << peakRate << " B/s (sender's ceiling " << ceiling
+            << " B/s)\n";
   EXPECT_EQ(cycles, kCycles) << "the cycles did not finish in time";
   EXPECT_EQ(failedCommands, 0);
-  EXPECT_EQ(faults, 0);
+  EXPECT_EQ(painter.faults, 0);
   // The ticks saw the link come and go under new identities, and measured the traffic while it stood.
   EXPECT_EQ(identities.erase(0), 1u) << "no tick found the link away";
   EXPECT_GE(swaps, kCycles / 2) << "too few ticks went straight from one life of the link to the next";

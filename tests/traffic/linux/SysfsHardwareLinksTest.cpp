@@ -1,11 +1,12 @@
 #include "traffic/linux/SysfsHardwareLinks.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "settings/SettingsTestFiles.h"
 
 namespace vantrel {
 namespace {
@@ -16,13 +17,6 @@ namespace fs = std::filesystem;
 // and a "device" entry for the links that sit on one.
 class SysfsHardwareLinksTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vantrel-sysfs-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
   void Link(const std::string& name, std::uint32_t index, bool device) {
     fs::create_directories(root_ / name);
     std::ofstream(root_ / name / "ifindex") << index << "\n";
@@ -45,7 +39,8 @@ class SysfsHardwareLinksTest : public ::testing::Test {
     return flags;
   }
 
-  fs::path root_;
+  testing::TempDir dir_;
+  fs::path root_ = dir_.path();
   InterfaceTable table_;
 };
 
