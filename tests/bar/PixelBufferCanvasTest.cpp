@@ -167,7 +167,7 @@ TEST(PixelCanvasFrameTest, DrawsTheSamePixelsOnEveryPlatform) {
     BoxGlyphs glyphs;
     PixelBufferCanvas canvas(glyphs);
     canvas.SetClientSize(c.size);
-    DrawBarFrame(canvas, BarSettings{}, true);
+    DrawBarFrame(canvas, BarSettings{});
     EXPECT_EQ(Digest(canvas.Surface()), c.digest) << c.size.width << "x" << c.size.height;
   }
 }

@@ -40,14 +40,20 @@ TEST(GdiGlyphSourceTest, GivesTheBarFontsGlyphsAsFullRangeCoverageOnTheBaseline)
     EXPECT_GE(h.top, pixelSize / 2);
     EXPECT_LE(h.top, metrics.ascent);
     EXPECT_GE(h.pitch, h.width);
+    // The stems are upright: every row's ink starts in the same column.
     int solid = 0;
     int partial = 0;
+    int stem = -1;
     for (int y = 0; y < h.height; ++y) {
+      int first = -1;
       for (int x = 0; x < h.width; ++x) {
         const int level = h.coverage[y * h.pitch + x];
         solid += level == 255;
         partial += level > 0 && level < 255;
+        if (first < 0 && level >= 128) first = x;
       }
+      if (stem < 0) stem = first;
+      EXPECT_EQ(first, stem) << "row " << y << " at " << pixelSize;
     }
     EXPECT_GT(solid, h.height) << pixelSize;
     EXPECT_GT(partial, 0) << pixelSize;
@@ -153,7 +159,7 @@ TEST(DibPresenterTest, PutsTheCanvasFramesOnTheDeviceContextUnchanged) {
     canvas.SetPresenter(&presenter);
     canvas.SetClientSize(size);
     const BarSettings settings;
-    DrawBarFrame(canvas, settings, true);
+    DrawBarFrame(canvas, settings);
     const SurfaceView frame = canvas.Surface();
     const int middle = size.width / 2;
     for (const PixelRect area :
