@@ -50,21 +50,6 @@ TEST(CAboutBox, ShowsTheTemplateAndALinkThatOpensItsText) {
   EXPECT_EQ(opened, std::vector<std::wstring>{L"https://vantrel.example.org/"});
 }
 
-TEST(CAboutBox, LinkCursorIsAHandWithItsHotspotAtTheTopLeftCorner) {
-  const HCURSOR hand = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_LINK_CURSOR));
-  ASSERT_NE(hand, nullptr);
-  ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(hand, &info));
-  EXPECT_EQ(info.xHotspot, 0u);
-  EXPECT_EQ(info.yHotspot, 0u);
-  BITMAP mask{};
-  GetObjectW(info.hbmMask, sizeof(mask), &mask);
-  EXPECT_EQ(mask.bmWidth, 32);
-  EXPECT_EQ(mask.bmHeight, 64) << "monochrome: the AND and XOR masks in one bitmap";
-  DeleteObject(info.hbmMask);
-  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
-}
-
 // The program's icon at the three sizes, and its version block.
 TEST(AppResources, IconHasThreeSizesAndTheVersionIsTheProjects) {
   const HMODULE self = GetModuleHandleW(nullptr);

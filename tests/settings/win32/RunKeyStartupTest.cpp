@@ -56,8 +56,10 @@ TEST_F(RunKeyStartupTest, RegistersTheQuotedLongPathPerUser) {
   EXPECT_EQ(Entry(User()), L"\"" + self_ + L"\"");
   EXPECT_FALSE(Entry(Machine(64)) || Entry(Machine(32))) << "nothing machine-wide";
   EXPECT_TRUE(startup.IsRunAtStartupRegistered());
-  // A copy at another path is not the one that starts.
+  // A copy at another path is not the one that starts; without a path
+  // nothing is registered.
   EXPECT_FALSE(Startup(self_ + L".copy.exe").IsRunAtStartupRegistered());
+  EXPECT_FALSE(Startup(L"").RegisterRunAtStartup());
   EXPECT_TRUE(startup.UnregisterRunAtStartup());
   EXPECT_FALSE(Entry(User()));
   EXPECT_FALSE(startup.IsRunAtStartupRegistered());
@@ -121,13 +123,6 @@ TEST_F(RunKeyStartupTest, MachineWideEntryOfAnotherCopyBlocksOnlyWhileThatCopyEx
   EXPECT_TRUE(startup.RegisterRunAtStartup());
   EXPECT_EQ(Entry(User()), L"\"" + self_ + L"\"");
   EXPECT_TRUE(startup.IsRunAtStartupRegistered());
-}
-
-TEST_F(RunKeyStartupTest, WithoutAnExecutablePathNothingIsRegistered) {
-  RunKeyStartup startup = Startup(L"");
-  SetEntry(User(), L"");
-  EXPECT_FALSE(startup.RegisterRunAtStartup());
-  EXPECT_FALSE(startup.IsRunAtStartupRegistered());
 }
 
 // The real keys of the test prefix: the user's Run key, and the
