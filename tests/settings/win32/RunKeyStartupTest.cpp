@@ -130,6 +130,13 @@ TEST_F(RunKeyStartupTest, MachineWideEntryOfAnotherCopyBlocksOnlyWhileThatCopyEx
 TEST(PlatformRunAtStartup, UsesTheUsersRunKeyAndSeesTheMachineWideEntries) {
   const std::wstring run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
   const std::wstring self = ExecutablePath();
+  // No entry an earlier run may have left in the prefix.
+  for (const RunKeyLocation& at : MachineRunKeys()) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(at.root, run.c_str(), 0, KEY_SET_VALUE | at.view, &key) != ERROR_SUCCESS) continue;
+    RegDeleteValueW(key, L"Vantrel");
+    RegCloseKey(key);
+  }
   auto startup = CreatePlatformRunAtStartup();
   ASSERT_TRUE(startup->RegisterRunAtStartup());
   const auto entry = GetRaw(HKEY_CURRENT_USER, run, L"Vantrel");
