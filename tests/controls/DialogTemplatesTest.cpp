@@ -49,7 +49,8 @@ Layout FromTemplate(const std::string& file, const std::string& dialog) {
   EXPECT_TRUE(std::regex_search(body, size, std::regex(R"(DIALOGEX \d+, \d+, (\d+), (\d+))")));
   layout.size = {std::stoi(size[1]), std::stoi(size[2])};
   // CONTROL text, id, class, style, x, y, width, height[, extended style]
-  const std::regex control(R"re(\n  CONTROL (?:"[^"]*"|\w+), (-1|\w+), "\w+", [^,]+, (\d+), (\d+), (\d+), (\d+))re");
+  const std::regex control(
+      R"re(\n  CONTROL (?:"[^"]*"|\w+), (-1|\w+), "\w+", [^,]+, (\d+), (\d+), (\d+), (\d+))re");
   for (std::sregex_iterator it(body.begin(), body.begin() + body.find("\nEND"), control), end; it != end;
        ++it) {
     const std::smatch& m = *it;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "resource.h"
 
@@ -37,6 +38,21 @@ TEST(ResourcesTest, TheProgramCarriesEveryResourceItsWindowsLoad) {
   // String 101 lives in string block 101 / 16 + 1.
   EXPECT_NE(FindResourceW(program, MAKEINTRESOURCEW(IDS_SYSMENU_ABOUT / 16 + 1), RT_STRING), nullptr);
   FreeLibrary(program);
+
+  // Its version block carries the project's version.
+  const std::wstring wide(path.begin(), path.end());
+  std::vector<BYTE> block(GetFileVersionInfoSizeW(wide.c_str(), nullptr));
+  ASSERT_FALSE(block.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(wide.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(VANTREL_VERSION_MINOR, VANTREL_VERSION_MAJOR));
+  EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, VANTREL_VERSION_PATCH));
+  wchar_t* product = nullptr;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
+                             reinterpret_cast<void**>(&product), &size));
+  EXPECT_STREQ(product, VANTREL_VERSION_TEXT);
 }
 
 }  // namespace

@@ -43,9 +43,12 @@ TEST(ShellAppBarTest, EachCallSendsItsMessageWithWhatTheShellNeeds) {
     UINT edge;
     LPARAM lParam;
   };
-  const Expected expected[] = {{ABM_NEW, callback, 0, 0},         {ABM_SETAUTOHIDEBAR, 0, ABE_TOP, FALSE},
-                               {ABM_SETAUTOHIDEBAR, 0, ABE_BOTTOM, TRUE}, {ABM_QUERYPOS, 0, ABE_TOP, 0},
-                               {ABM_SETPOS, 0, ABE_BOTTOM, 0},      {ABM_REMOVE, 0, 0, 0}};
+  const Expected expected[] = {{ABM_NEW, callback, 0, 0},
+                               {ABM_SETAUTOHIDEBAR, 0, ABE_TOP, FALSE},
+                               {ABM_SETAUTOHIDEBAR, 0, ABE_BOTTOM, TRUE},
+                               {ABM_QUERYPOS, 0, ABE_TOP, 0},
+                               {ABM_SETPOS, 0, ABE_BOTTOM, 0},
+                               {ABM_REMOVE, 0, 0, 0}};
   ASSERT_EQ(sent.size(), std::size(expected));
   for (std::size_t i = 0; i < sent.size(); ++i) {
     const auto& [message, data] = sent[i];

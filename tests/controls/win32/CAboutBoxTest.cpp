@@ -50,33 +50,5 @@ TEST(CAboutBox, ShowsTheTemplateAndALinkThatOpensItsText) {
   EXPECT_EQ(opened, std::vector<std::wstring>{L"https://vantrel.example.org/"});
 }
 
-// The program's icon at the three sizes, and its version block.
-TEST(AppResources, IconHasThreeSizesAndTheVersionIsTheProjects) {
-  const HMODULE self = GetModuleHandleW(nullptr);
-  const HRSRC group = FindResourceW(self, MAKEINTRESOURCEW(IDI_APP_ICON), RT_GROUP_ICON);
-  ASSERT_NE(group, nullptr);
-  const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(self, group)));
-  // GRPICONDIR: three WORDs, then 14-byte entries that start with width and height.
-  const WORD count = *reinterpret_cast<const WORD*>(directory + 4);
-  std::vector<int> sizes;
-  for (WORD i = 0; i < count; ++i) sizes.push_back(directory[6 + 14 * i]);
-  EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
-
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::vector<BYTE> block(GetFileVersionInfoSizeW(path, nullptr));
-  ASSERT_FALSE(block.empty());
-  ASSERT_TRUE(GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data()));
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT size = 0;
-  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
-  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(VANTREL_VERSION_MINOR, VANTREL_VERSION_MAJOR));
-  EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, VANTREL_VERSION_PATCH));
-  wchar_t* product = nullptr;
-  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
-                             reinterpret_cast<void**>(&product), &size));
-  EXPECT_STREQ(product, VANTREL_VERSION_TEXT);
-}
-
 }  // namespace
 }  // namespace vantrel

@@ -133,16 +133,6 @@ TEST_F(OptionsDialogTest, EachControlWritesItsFieldAtOnce) {
   EXPECT_NE(picker_.owners.front(), nullptr) << "the picker belongs to the dialog";
 }
 
-TEST_F(OptionsDialogTest, UnreadableAdapterListLeavesTheListEmptyAndTheConnection) {
-  adapters_.readable = false;
-  EXPECT_EQ(Run([](HWND dialog) {
-              EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_ADAPTER_LIST, CB_GETCOUNT, 0, 0), 0);
-              Press(dialog, IDOK);
-            }),
-            IDOK);
-  EXPECT_EQ(settings_.connection, "Wi-Fi Direct Virtual Adapter");
-}
-
 // The bar's entry point, with the system's colour dialog.
 TEST_F(OptionsDialogTest, RunOptionsDialogIsTrueOnlyForOk) {
   for (const int button : {IDOK, IDCANCEL}) {

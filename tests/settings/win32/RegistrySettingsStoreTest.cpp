@@ -12,22 +12,11 @@ namespace vantrel {
 namespace {
 
 using testing::Dword;
+using testing::FakeRunAtStartup;
 using testing::GetRaw;
 using testing::RawValue;
 using testing::SetRaw;
-using testing::FakeRunAtStartup;
 using testing::Text;
-
-}  // namespace
-
-void PrintTo(const BarSettings& s, std::ostream* out) {
-  *out << "{\"" << s.connection << "\" (" << s.connection.size() << " bytes), colours " << std::hex
-       << s.bgColor << ' ' << s.textColor << ' ' << s.labelColor << ' ' << s.graphColor << ' '
-       << s.downloadColor << ' ' << s.uploadColor << std::dec << ", position " << s.position << ", run "
-       << s.runAtStartup << '}';
-}
-
-namespace {
 
 // A record in which every field differs from its default.
 BarSettings Chosen() {
@@ -131,11 +120,6 @@ const BarSettings kDefaults;
 
 const Hostile kHostile[] = {
     {"integer as text", L"GUI", L"Position", Text(L"0"), [](BarSettings& s) { s.position = 1; }},
-    {"64-bit integer",
-     L"GUI",
-     L"Text Color",
-     {REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}},
-     [](BarSettings& s) { s.textColor = kDefaults.textColor; }},
     {"short integer",
      L"GUI",
      L"Label Color",
@@ -160,7 +144,6 @@ const Hostile kHostile[] = {
        s.connection.clear();
        for (int i = 0; i < 127; ++i) s.connection += "\xC3\xA9";  // 254 bytes: no half character
      }},
-    {"never-stored flag", L"", L"Run at startup", Dword(2), [](BarSettings& s) { s.runAtStartup = 1; }},
     {"section as a value", L"", L"GUI", Dword(1), [](BarSettings&) {}},
 };
 

@@ -19,11 +19,6 @@ std::wstring ShortPath(const std::wstring& path) {
   return out;
 }
 
-std::wstring Upper(std::wstring text) {
-  for (wchar_t& c : text) c = static_cast<wchar_t>(towupper(c));
-  return text;
-}
-
 // The user's and two machine-wide Run keys of the test's own, below one
 // scratch key; the executable is this test program.
 class RunKeyStartupTest : public ::testing::Test {
@@ -77,7 +72,7 @@ TEST_F(RunKeyStartupTest, EntriesNameThisExecutableByPathNotByText) {
       {self_, true},
       {ShortPath(self_), true},
       {L"\"" + ShortPath(self_) + L"\"", true},
-      {Upper(self_), true},
+      {std::wstring(CharUpperW(std::wstring(self_).data())), true},
       {L"\"" + self_ + L"\" /minimized", false},
       {self_ + L" /minimized", false},
       {L"\"" + self_, false},

