@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,6 +55,21 @@ inline std::optional<RawValue> GetRaw(HKEY root, const std::wstring& path, const
   return value;
 }
 
+// Sets the access list of a key, given in SDDL (everyone may change it back).
+inline bool SetKeyAccess(HKEY root, const std::wstring& path, const wchar_t* sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+    return false;
+  HKEY key = nullptr;
+  bool set = false;
+  if (RegOpenKeyExW(root, path.c_str(), 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+    set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+    RegCloseKey(key);
+  }
+  LocalFree(descriptor);
+  return set;
+}
+
 // A key of its own for one test (named after it), gone before and after it.
 class ScratchKey {
  public:
@@ -62,7 +79,10 @@ class ScratchKey {
     path_ = parent + L"\\" + std::wstring(name.begin(), name.end());
     RegDeleteTreeW(root_, path_.c_str());
   }
-  ~ScratchKey() { RegDeleteTreeW(root_, path_.c_str()); }
+  ~ScratchKey() {
+    SetKeyAccess(root_, path_ + L"\\GUI", L"D:(A;;KA;;;WD)");  // a lock a failed test left
+    RegDeleteTreeW(root_, path_.c_str());
+  }
   ScratchKey(const ScratchKey&) = delete;
   ScratchKey& operator=(const ScratchKey&) = delete;
   const std::wstring& path() const { return path_; }

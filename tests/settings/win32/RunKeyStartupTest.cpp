@@ -96,6 +96,12 @@ TEST_F(RunKeyStartupTest, MachineWideEntryOfThisExecutableIsNotDoubled) {
   EXPECT_FALSE(Entry(User())) << "the per-user entry goes";
   EXPECT_TRUE(startup.IsRunAtStartupRegistered());
 
+  // Where the machine-wide key may not be written, unregistering fails and
+  // the entry still counts.
+  ASSERT_TRUE(testing::SetKeyAccess(HKEY_CURRENT_USER, Machine(32).path, L"D:(D;;0x2;;;WD)(A;;KA;;;WD)"));
+  EXPECT_FALSE(startup.UnregisterRunAtStartup());
+  EXPECT_TRUE(startup.IsRunAtStartupRegistered());
+  ASSERT_TRUE(testing::SetKeyAccess(HKEY_CURRENT_USER, Machine(32).path, L"D:(A;;KA;;;WD)"));
   EXPECT_TRUE(startup.UnregisterRunAtStartup());
   EXPECT_FALSE(Entry(Machine(32)));
   EXPECT_FALSE(startup.IsRunAtStartupRegistered());
