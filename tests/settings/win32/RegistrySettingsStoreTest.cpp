@@ -162,27 +162,5 @@ TEST_F(RegistrySettingsStoreTest, HostileValuesGiveDefaultsAndLeaveTheRestAlone)
   }
 }
 
-// A key the user may not read or write: its values read as defaults, a save
-// leaves them alone and writes the others.
-TEST_F(RegistrySettingsStoreTest, AKeyWithoutAccessReadsAsDefaultsAndKeepsItsValues) {
-  Save(Chosen());
-  ASSERT_TRUE(testing::SetKeyAccess(HKEY_CURRENT_USER, Gui(), L"D:(D;;0x3F;;;WD)(A;;KA;;;WD)"));
-  HKEY probe = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, Gui().c_str(), 0, KEY_QUERY_VALUE, &probe) == ERROR_SUCCESS) {
-    RegCloseKey(probe);
-    GTEST_SKIP() << "this registry does not enforce the access lists of keys";
-  }
-  BarSettings expected{.connection = Chosen().connection, .runAtStartup = 0};
-  EXPECT_EQ(Load(), expected);
-  BarSettings changed = Chosen();
-  changed.connection = "eth1";
-  changed.position = 0;
-  Save(changed);
-  ASSERT_TRUE(testing::SetKeyAccess(HKEY_CURRENT_USER, Gui(), L"D:(A;;KA;;;WD)"));
-  expected = Chosen();
-  expected.connection = "eth1";
-  EXPECT_EQ(Load(), expected);
-}
-
 }  // namespace
 }  // namespace vantrel

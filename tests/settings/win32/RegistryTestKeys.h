@@ -79,10 +79,7 @@ class ScratchKey {
     path_ = parent + L"\\" + std::wstring(name.begin(), name.end());
     RegDeleteTreeW(root_, path_.c_str());
   }
-  ~ScratchKey() {
-    SetKeyAccess(root_, path_ + L"\\GUI", L"D:(A;;KA;;;WD)");  // a lock a failed test left
-    RegDeleteTreeW(root_, path_.c_str());
-  }
+  ~ScratchKey() { RegDeleteTreeW(root_, path_.c_str()); }
   ScratchKey(const ScratchKey&) = delete;
   ScratchKey& operator=(const ScratchKey&) = delete;
   const std::wstring& path() const { return path_; }
