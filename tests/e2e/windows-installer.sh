@@ -16,9 +16,9 @@ mkdir -p "$work"
 export WINEPREFIX="$work/wine" WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
 wine() { "$source_dir/tools/wine-run" "$@"; }
-server=/usr/lib/wine/wineserver
+server() { "$source_dir/tools/wine-run" --server "$@"; }
 # Only this test's own prefix: its server and what runs in it.
-trap '"$server" -k 2>/dev/null || true' EXIT
+trap 'server -k 2>/dev/null || true' EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 unix_path() { wine winepath -u "$1" | tr -d '\r'; }
@@ -31,7 +31,7 @@ uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VantRel'
 installer=$(ls "$work"/out/VantRel-*-win64.exe)
 
 wine "$installer" /S
-"$server" -w
+server -w
 install_dir="$(windows_var LOCALAPPDATA)\\Programs\\VantRel"
 dir=$(unix_path "$install_dir")
 shortcut=$(unix_path "$(windows_var APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\VantRel.lnk")
@@ -57,7 +57,7 @@ fi
 # The program's own start-at-log-on entry goes with it.
 wine reg add "$run_key" /v Vantrel /d "\"$install_dir\\vantrel.exe\"" /f >/dev/null
 wine "$dir/Uninstall.exe" /S
-"$server" -w
+server -w
 [ ! -e "$dir" ] || fail "left behind: $(ls -A "$dir")"
 [ ! -e "$shortcut" ] || fail "the Start menu entry is left"
 ! wine reg query "$run_key" /v Vantrel >/dev/null 2>&1 || fail "the Run entry is left"

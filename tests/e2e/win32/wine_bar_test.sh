@@ -22,8 +22,7 @@ wine_run="$e2e_root/tools/wine-run"
 
 # A Wine session of this prefix left from an earlier run still holds the
 # network of that run's namespace: it ends (with its display) first.
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
-"$wineserver" -w 2>/dev/null
+"$wine_run" --server -w 2>/dev/null
 
 watched_link_setup "$(mktemp -d)"
 make_link || { echo "FAILED: could not make the veth pair"; exit 1; }
@@ -41,7 +40,7 @@ probe() {
 # A new prefix is made without a display; that session ends before the
 # bar's starts on the display.
 in_watched "$wine_run" wineboot --init >/dev/null 2>&1
-"$wineserver" -w 2>/dev/null
+"$wine_run" --server -w 2>/dev/null
 
 # start_wine_bar: sets bar_pid once the bar's window is there.
 start_wine_bar() {
