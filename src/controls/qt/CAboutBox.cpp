@@ -4,7 +4,7 @@
 #include "controls/qt/DialogPlacement.h"
 #include "controls/qt/DialogUnits.h"
 #include "controls/qt/ModalDialogFrame.h"
-#include "ui_about.h"
+#include "forms/ui_about.h"
 
 namespace vantrel {
 

@@ -25,12 +25,13 @@ DialogBaseUnits BaseUnitsOf(const QFont& font);
 QRect DialogUnitsToPixels(const QRect& units, DialogBaseUnits base);
 
 // Lays out a form made in dialog units: each widget that carries the property
-// "dialogUnits" (a rectangle for a control, a size for the window itself) gets
-// that rectangle in pixels of the window's font. Where the font needs more
-// room than the rectangle gives, a text control grows: a caption, check box or
-// radio button to the right (centred captions to both sides), any of them
-// about its vertical middle; a drop-down list takes its own height (the
-// form's height includes the opened list). The window gets a fixed size.
+// "dialogUnits" (a rectangle for a control, a size for the window itself; the
+// build fills them in from the Windows dialog templates) gets that rectangle
+// in pixels of the window's font. Where the font needs more room than the
+// rectangle gives, a text control grows: a caption, check box or radio button
+// to the right (centred captions to both sides), any of them about its
+// vertical middle; a drop-down list takes its own height (the form's height
+// includes the opened list). The window gets a fixed size.
 void LayOutInDialogUnits(QWidget& window);
 
 }  // namespace vantrel

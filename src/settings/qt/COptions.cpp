@@ -6,10 +6,10 @@
 #include "controls/qt/CLabelCtrl.h"
 #include "controls/qt/DialogUnits.h"
 #include "controls/qt/ModalDialogFrame.h"
+#include "forms/ui_options.h"
 #include "settings/AdapterChoice.h"
 #include "settings/qt/ColorPicker.h"
 #include "traffic/AdapterList.h"
-#include "ui_options.h"
 
 namespace vantrel {
 
