@@ -24,17 +24,20 @@ class QtBarDialogsTest : public ::testing::Test {
   QtBarDialogs dialogs{source};
 };
 
-TEST_F(QtBarDialogsTest, TheMenuShowsTheItemsInOrderAndReturnsTheChosenOne) {
+TEST_F(QtBarDialogsTest, TheMenuOpensLeftOfThePointerWithTheItemsInOrderAndReturnsTheChosenOne) {
   QStringList texts;
+  QRect frame;
   QTimer::singleShot(0, [&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
+    frame = menu->geometry();
     for (QAction* action : menu->actions()) texts << (action->isSeparator() ? "-" : action->text());
     QTest::keyClick(menu, Qt::Key_Up);  // the last item, "About..."
     QTest::keyClick(menu, Qt::Key_Return);
   });
   EXPECT_EQ(dialogs.TrackMenu({400, 300}, kBarMenu), ID_MENU_ABOUT);
   EXPECT_EQ(texts, QStringList({"Options...", "Manual...", "Close\tAlt-F4", "-", "About..."}));
+  EXPECT_EQ(frame.topRight(), QPoint(399, 300)) << "the top right corner at the pointer";
 }
 
 // Cancelling everything closes the open menu, or the Options dialog with the
