@@ -11,7 +11,7 @@ set_property(GLOBAL PROPERTY VANTREL_CORE_TARGETS "")
 function(vantrel_core_library name)
   add_library(${name} STATIC ${ARGN})
   target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
-  set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
+  set_target_properties(${name} PROPERTIES AUTOMOC OFF)
   set_property(GLOBAL APPEND PROPERTY VANTREL_CORE_TARGETS ${name})
 endfunction()
 
