@@ -9,8 +9,9 @@
 # or leaves one of the template's controls out, stops the configuration.
 
 # Reads the dialog templates of `rc` into variables of the caller's scope:
-# _dlg_<dialog>_size ("<width>, <height>"), _dlg_<dialog>_count and, for the
-# n-th control, _dlg_<dialog>_<n>_key and _dlg_<dialog>_<n>_rect ("x;y;w;h").
+# _dlg_<dialog>_units (the window's size as a form writes it), _dlg_<dialog>_count
+# and, for the n-th control, _dlg_<dialog>_<n>_key and _dlg_<dialog>_<n>_units
+# (its rectangle as a form writes it).
 function(_vantrel_read_templates rc)
   file(STRINGS "${rc}" lines)
   set(dialog "")
@@ -18,15 +19,17 @@ function(_vantrel_read_templates rc)
     if(line MATCHES "^([A-Z_0-9]+) DIALOGEX [0-9]+, [0-9]+, ([0-9]+), ([0-9]+)")
       set(dialog "${CMAKE_MATCH_1}")
       set(count 0)
-      set(_dlg_${dialog}_size "${CMAKE_MATCH_2};${CMAKE_MATCH_3}" PARENT_SCOPE)
+      set(_dlg_${dialog}_units "<size><width>${CMAKE_MATCH_2}</width><height>${CMAKE_MATCH_3}</height></size>"
+          PARENT_SCOPE)
     elseif(dialog AND line MATCHES "^END")
       set(_dlg_${dialog}_count ${count} PARENT_SCOPE)
       set(dialog "")
     elseif(dialog AND line MATCHES
            "^ *CONTROL (\"[^\"]*\"|[A-Z_0-9]+), (-1|[A-Z_0-9]+), \"[A-Za-z]+\", [^,]+, ([0-9]+), ([0-9]+), ([0-9]+), ([0-9]+)")
       math(EXPR count "${count} + 1")
-      set(_dlg_${dialog}_${count}_rect "${CMAKE_MATCH_3};${CMAKE_MATCH_4};${CMAKE_MATCH_5};${CMAKE_MATCH_6}"
-          PARENT_SCOPE)
+      string(CONCAT units "<rect><x>${CMAKE_MATCH_3}</x><y>${CMAKE_MATCH_4}</y>"
+             "<width>${CMAKE_MATCH_5}</width><height>${CMAKE_MATCH_6}</height></rect>")
+      set(_dlg_${dialog}_${count}_units "${units}" PARENT_SCOPE)
       set(key "${CMAKE_MATCH_2}")
       if(key STREQUAL "-1")
         string(REGEX REPLACE "^\"(.*)\"$" "\\1" key "${CMAKE_MATCH_1}")
@@ -63,10 +66,7 @@ function(vantrel_dialog_forms out)
           message(FATAL_ERROR "${name}: no dialog template ${key}")
         endif()
         set(dialog "${key}")
-        list(GET _dlg_${dialog}_size 0 width)
-        list(GET _dlg_${dialog}_size 1 height)
-        string(APPEND text "${head}<property name=\"dialogUnits\" stdset=\"0\"><size>"
-               "<width>${width}</width><height>${height}</height></size></property>")
+        set(units "${_dlg_${dialog}_units}")
       else()
         set(found "")
         foreach(n RANGE 1 ${_dlg_${dialog}_count})
@@ -79,13 +79,9 @@ function(vantrel_dialog_forms out)
           message(FATAL_ERROR "${name}: ${dialog} has no control \"${key}\" left")
         endif()
         set(_used_${found} TRUE)
-        list(GET _dlg_${dialog}_${found}_rect 0 x)
-        list(GET _dlg_${dialog}_${found}_rect 1 y)
-        list(GET _dlg_${dialog}_${found}_rect 2 w)
-        list(GET _dlg_${dialog}_${found}_rect 3 h)
-        string(APPEND text "${head}<property name=\"dialogUnits\" stdset=\"0\"><rect>"
-               "<x>${x}</x><y>${y}</y><width>${w}</width><height>${h}</height></rect></property>")
+        set(units "${_dlg_${dialog}_${found}_units}")
       endif()
+      string(APPEND text "${head}<property name=\"dialogUnits\" stdset=\"0\">${units}</property>")
       string(FIND "${rest}" "${open}" at)
     endwhile()
     if(NOT dialog)
