@@ -4,12 +4,14 @@
 
 #include "app/CommandLine.h"
 #include "app/PlatformBar.h"
+#include "app/StandardStreams.h"
 #include "settings/PlatformSettings.h"
 #include "traffic/PlatformInterfaceTable.h"
 
 namespace vantrel {
 
 int CTrafficBarApp::Run(int argc, char** argv) {
+  OpenStandardStreams();
   const auto exitCode =
       HandleCommandLine(argc, argv, PlatformApplicationName(), BuiltProgramFacts(), std::cout);
   if (exitCode) return *exitCode;

@@ -83,6 +83,10 @@ struct OpenReply {
   bool operator==(const OpenReply&) const = default;
 };
 
+// The helper's first line for each request but "cancel", sent the moment
+// the request has reached it: the helper is alive and working on it.
+inline constexpr std::string_view kReceivedLine = "received";
+
 // std::monostate: a line that is no reply.
 using DialogReply = std::variant<std::monostate, MenuReply, OptionsReply, AboutReply, OpenReply>;
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <csignal>
 
+#include "app/StandardStreams.h"
 #include "app/qt/DialogsServer.h"
 #include "app/qt/QtBarDialogs.h"
 #include "controls/qt/AppResources.h"
@@ -33,6 +34,7 @@ bool TakeOverStandardStreams(int& input, int& output) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vantrel::OpenStandardStreams();
   int input = -1;
   int output = -1;
   if (!TakeOverStandardStreams(input, output)) return 1;

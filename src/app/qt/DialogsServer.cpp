@@ -53,6 +53,7 @@ void DialogsServer::OnLine(std::string_view line) {
   }
   // A malformed line is answered too (as no answer at all), so the bar is
   // not left waiting.
+  WriteLine(std::string(kReceivedLine) + '\n');
   queue_.push_back({std::move(request)});
   // Run from the event loop, not from inside this notification.
   QMetaObject::invokeMethod(
@@ -107,7 +108,10 @@ DialogReply DialogsServer::Run(const DialogRequest& request) {
 }
 
 void DialogsServer::Write(const DialogReply& reply) {
-  const std::string line = EncodeReply(reply);
+  WriteLine(EncodeReply(reply));
+}
+
+void DialogsServer::WriteLine(const std::string& line) {
   std::size_t written = 0;
   while (written < line.size()) {
     const ssize_t n = write(output_, line.data() + written, line.size() - written);

@@ -12,8 +12,9 @@ namespace vantrel {
 class QtBarDialogs;
 
 // The dialogs helper's side of the conversation with the bar: reads
-// requests from `input`, runs each with `dialogs` once the one before has
-// been answered, and writes the answers to `output`. A "cancel" closes what
+// requests from `input`, says at once that each has been received, runs
+// each with `dialogs` once the one before has been answered, and writes the
+// answers to `output`. A "cancel" closes what
 // is open and answers every request read before it as cancelled. When the
 // input ends (the bar has exited or died) whatever is open closes and the
 // application quits.
@@ -32,6 +33,7 @@ class DialogsServer final : public QObject {
   void RunQueued();
   DialogReply Run(const DialogRequest& request);
   void Write(const DialogReply& reply);
+  void WriteLine(const std::string& line);
   void EndInput();
 
   QtBarDialogs& dialogs_;

@@ -4,12 +4,16 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/timerfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -44,19 +48,25 @@ std::vector<std::string> DialogsHelperPlaces() {
 }
 
 DialogsProcess::DialogsProcess(EventLoop& loop, std::function<DialogOwner()> owner,
-                               std::vector<std::string> programs)
-    : loop_(loop), owner_(std::move(owner)), programs_(std::move(programs)) {}
+                               std::vector<std::string> programs, DialogsLimits limits)
+    : loop_(loop),
+      owner_(std::move(owner)),
+      programs_(std::move(programs)),
+      limits_(limits),
+      alarm_(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)) {}
 
 DialogsProcess::~DialogsProcess() {
   Stop();
+  Disarm();
+  if (alarm_ >= 0) close(alarm_);
   // The helper ends when it reads the end of its input; one that does not
   // is not left behind.
   const auto deadline = std::chrono::steady_clock::now() + kEndGrace;
-  while (!exited_.empty() && std::chrono::steady_clock::now() < deadline) {
+  while (!children_.empty() && std::chrono::steady_clock::now() < deadline) {
     Reap(false);
-    if (!exited_.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!children_.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  for (const pid_t pid : exited_) kill(pid, SIGKILL);
+  for (const Child& child : children_) kill(child.pid, SIGKILL);
   Reap(true);
 }
 
@@ -86,7 +96,14 @@ void DialogsProcess::OpenFile(const std::string& path) {
 }
 
 void DialogsProcess::CancelAll() {
-  if (waiting_ && !Send(EncodeRequest(CancelRequest{}))) Stop();
+  // Cancelling again does not give the helper more time.
+  if (!waiting_ || cancelled_) return;
+  cancelled_ = true;
+  if (Send(EncodeRequest(CancelRequest{}))) {
+    Arm(limits_.cancelled);
+  } else {
+    Stop();
+  }
 }
 
 DialogReply DialogsProcess::Ask(const DialogRequest& request) {
@@ -99,8 +116,11 @@ DialogReply DialogsProcess::Ask(const DialogRequest& request) {
     return CancelledReplyTo(request);
   }
   waiting_ = true;
+  cancelled_ = false;
+  Arm(limits_.received);
   loop_.RunUntil([this] { return reply_.has_value() || socket_ < 0; });
   waiting_ = false;
+  Disarm();
   if (!reply_) {
     // The helper died, or the loop was told to quit: an answer that came
     // later would be taken for the next request's.
@@ -116,7 +136,16 @@ bool DialogsProcess::Start() {
   Reap(false);
   const auto program = std::find_if(programs_.begin(), programs_.end(),
                                     [](const std::string& path) { return access(path.c_str(), X_OK) == 0; });
-  if (program == programs_.end()) return false;
+  if (program == programs_.end()) {
+    if (!toldMissing_) {
+      std::string places;
+      for (const std::string& place : programs_) places += (places.empty() ? "" : ", ") + place;
+      std::fprintf(stderr, "vantrel: no menu or dialogs: %s is in none of these places: %s\n",
+                   kDialogsHelperName, places.c_str());
+      toldMissing_ = true;
+    }
+    return false;
+  }
 
   int ends[2];
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return false;
@@ -153,6 +182,18 @@ bool DialogsProcess::Start() {
   fcntl(ends[0], F_SETFL, fcntl(ends[0], F_GETFL) | O_NONBLOCK);
   socket_ = ends[0];
   pid_ = pid;
+  // Reaped the moment it ends, not at the next start.
+  const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  children_.push_back({pid, pidFd});
+  if (pidFd >= 0) {
+    loop_.Watch(pidFd, [this, pid] {
+      if (pid == pid_) {
+        OnReadable();  // what it wrote before it ended still counts
+        if (pid == pid_) Stop();
+      }
+      Reap(false);
+    });
+  }
   received_.clear();
   loop_.Watch(socket_, [this] { OnReadable(); });
   return true;
@@ -186,8 +227,13 @@ void DialogsProcess::OnReadable() {
     received_.append(buffer, static_cast<std::size_t>(n));
   }
   for (std::size_t end; (end = received_.find('\n')) != std::string::npos;) {
+    const std::string_view line(received_.data(), end);
     // A line while no request waits answers nothing and is dropped.
-    if (waiting_ && !reply_) reply_ = received_.substr(0, end);
+    if (line == kReceivedLine) {
+      if (waiting_ && !reply_) Disarm();
+    } else if (waiting_ && !reply_) {
+      reply_ = line;
+    }
     received_.erase(0, end + 1);
   }
   if (gone || received_.size() > kMaxLine) Stop();
@@ -199,19 +245,52 @@ void DialogsProcess::Stop() {
   close(socket_);
   socket_ = -1;
   received_.clear();
-  if (pid_ > 0) exited_.push_back(pid_);
   pid_ = -1;
   Reap(false);
 }
 
+void DialogsProcess::GiveUp() {
+  // A stopped helper takes no other signal.
+  if (pid_ > 0) kill(pid_, SIGKILL);
+  Stop();
+}
+
+void DialogsProcess::Arm(std::chrono::milliseconds limit) {
+  if (alarm_ < 0) return;
+  itimerspec due{};
+  due.it_value.tv_sec = static_cast<time_t>(limit.count() / 1000);
+  due.it_value.tv_nsec = static_cast<long>(limit.count() % 1000) * 1'000'000 + 1;
+  timerfd_settime(alarm_, 0, &due, nullptr);
+  loop_.Watch(alarm_, [this] {
+    std::uint64_t expirations = 0;
+    if (read(alarm_, &expirations, sizeof expirations) != sizeof expirations) return;
+    Disarm();
+    GiveUp();
+  });
+}
+
+void DialogsProcess::Disarm() {
+  if (alarm_ < 0) return;
+  const itimerspec stopped{};
+  timerfd_settime(alarm_, 0, &stopped, nullptr);
+  loop_.Unwatch(alarm_);
+}
+
 void DialogsProcess::Reap(bool wait) {
-  std::erase_if(exited_, [wait](pid_t pid) {
+  std::erase_if(children_, [this, wait](const Child& child) {
+    if (child.pid == pid_) return false;  // still serving
     int status = 0;
     pid_t result;
     do {
-      result = waitpid(pid, &status, wait ? 0 : WNOHANG);
+      result = waitpid(child.pid, &status, wait ? 0 : WNOHANG);
     } while (result < 0 && errno == EINTR);
-    return result != 0;  // ended, or not ours to wait for
+    if (result == 0) return false;  // still running
+    // Ended, or not ours to wait for.
+    if (child.pidFd >= 0) {
+      loop_.Unwatch(child.pidFd);
+      close(child.pidFd);
+    }
+    return true;
   });
 }
 

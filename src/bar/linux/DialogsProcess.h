@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -30,12 +31,24 @@ std::vector<std::string> DialogsHelperPlaces();
 // and painting meanwhile. A helper that cannot be started, dies or answers
 // nonsense answers as cancelled (a dismissed menu), and is started again on
 // the next call.
+//
+// The helper says at once that a request has reached it; one that has not
+// said so within `limits.received` (stopped, hung) is ended, the request
+// answers as cancelled and the next call starts a new helper. Once the bar
+// cancels, the helper has `limits.cancelled` to answer before it is ended
+// too, so a bar asked to end is never held by its helper. A helper that ends
+// is reaped at once.
+struct DialogsLimits {
+  std::chrono::milliseconds received{5000};
+  std::chrono::milliseconds cancelled{500};
+};
+
 class DialogsProcess final : public BarDialogs {
  public:
   // `owner` tells where the bar's window is when a dialog opens; `programs`
   // are the places to try for the helper, the first one that exists wins.
   DialogsProcess(EventLoop& loop, std::function<DialogOwner()> owner,
-                 std::vector<std::string> programs = DialogsHelperPlaces());
+                 std::vector<std::string> programs = DialogsHelperPlaces(), DialogsLimits limits = {});
   ~DialogsProcess() override;
   DialogsProcess(const DialogsProcess&) = delete;
   DialogsProcess& operator=(const DialogsProcess&) = delete;
@@ -56,16 +69,30 @@ class DialogsProcess final : public BarDialogs {
   void OnReadable();
   // Drops the connection and the process (reaped now or when it next ends).
   void Stop();
+  // Ends a helper that did not answer in time.
+  void GiveUp();
+  // The helper's answer is due within `limit`; Disarm: no longer.
+  void Arm(std::chrono::milliseconds limit);
+  void Disarm();
   void Reap(bool wait);
+
+  struct Child {
+    pid_t pid;
+    int pidFd;  // readable once the process has ended; -1 where not offered
+  };
 
   EventLoop& loop_;
   std::function<DialogOwner()> owner_;
   std::vector<std::string> programs_;
+  DialogsLimits limits_;
   int socket_ = -1;
   pid_t pid_ = -1;
-  std::vector<pid_t> exited_;  // helpers stopped but not yet reaped
+  std::vector<Child> children_;  // every helper started and not yet reaped
+  int alarm_ = -1;               // a timer: the helper's answer is overdue
   std::string received_;
   bool waiting_ = false;
+  bool cancelled_ = false;  // the request waited for was cancelled
+  bool toldMissing_ = false;
   std::optional<std::string> reply_;  // the answer's line, once complete
 };
 

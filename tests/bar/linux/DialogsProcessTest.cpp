@@ -1,6 +1,10 @@
 #include "bar/linux/DialogsProcess.h"
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -37,6 +41,34 @@ class DialogsProcessTest : public ::testing::Test {
   long Starts() const {
     const auto log = Log();
     return std::count(log.begin(), log.end(), "start");
+  }
+
+  // Runs `call` with the loop ticking; false when it had not returned after
+  // ten seconds.
+  template <typename Call>
+  bool ReturnsWithin10s(Call call) {
+    int ticks = 0;
+    loop_.StartTimer(20, [&] {
+      if (++ticks == 500) loop_.Quit(1);
+    });
+    call();
+    loop_.StopTimer();
+    return !loop_.QuitRequested();
+  }
+  // True once every helper started by this process has ended and been
+  // reaped by the client; a helper that ended but was left unreaped is found
+  // (and reaped) here.
+  bool EveryHelperReaped() {
+    bool reaped = false;
+    int ticks = 0;
+    loop_.StartTimer(20, [&] {
+      const pid_t child = waitpid(-1, nullptr, WNOHANG);
+      if (child > 0 || ++ticks == 100) loop_.Quit(1);
+      reaped = child < 0 && errno == ECHILD;
+    });
+    loop_.RunUntil([&] { return reaped; });
+    loop_.StopTimer();
+    return reaped;
   }
 
   testing::TempDir dir_;
@@ -115,13 +147,42 @@ TEST_F(DialogsProcessTest, ADeadOrMissingHelperCancels) {
   EXPECT_EQ(dialogs_.TrackMenu({5, 5}, kBarMenu), ID_MENU_ABOUT);
   EXPECT_EQ(Starts(), 2);
 
-  DialogsProcess missing(loop_, [this] { return owner_; }, {"/nonexistent/vantrel-dialogs"});
+  DialogsProcess missing(loop_, [this] { return owner_; },
+                         {"/nonexistent/vantrel-dialogs", "/nowhere/helper"});
+  ::testing::internal::CaptureStderr();
   EXPECT_EQ(missing.TrackMenu({5, 5}, kBarMenu), 0);
   settings.connection = "eth0";
   EXPECT_FALSE(missing.RunOptions(settings));
   EXPECT_EQ(settings.connection, "eth0");
   missing.RunAbout();
   missing.CancelAll();
+  const std::string told = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << "said once: " << told;
+  EXPECT_NE(told.find("/nonexistent/vantrel-dialogs, /nowhere/helper"), std::string::npos) << told;
+}
+
+// A helper that never says it received a request (stopped), or that ignores
+// the bar's cancel (hung), is ended in time, so a bar asked to end is not
+// held; the next call starts a new helper. Ended helpers leave no zombie.
+TEST_F(DialogsProcessTest, AHelperThatDoesNotAnswerIsEndedAndTheNextCallStartsAnother) {
+  Answer({"stop", "hang", "last menu command=32771"});
+  DialogsProcess dialogs(loop_, [this] { return owner_; }, {FAKE_DIALOGS_HELPER},
+                         {std::chrono::milliseconds(300), std::chrono::milliseconds(100)});
+  int command = -1;
+  ASSERT_TRUE(ReturnsWithin10s([&] { command = dialogs.TrackMenu({5, 5}, kBarMenu); })) << "stopped helper";
+  EXPECT_EQ(command, 0);
+  EXPECT_TRUE(EveryHelperReaped());
+
+  ASSERT_TRUE(ReturnsWithin10s([&] {
+    loop_.StartTimer(20, [&] { dialogs.CancelAll(); });
+    dialogs.RunAbout();
+  })) << "hung helper";
+  EXPECT_TRUE(EveryHelperReaped());
+
+  // This one ends on its own after its answer, while the bar idles.
+  EXPECT_EQ(dialogs.TrackMenu({5, 5}, kBarMenu), ID_MENU_ABOUT);
+  EXPECT_TRUE(EveryHelperReaped());
+  EXPECT_EQ(Starts(), 3);
 }
 
 }  // namespace
