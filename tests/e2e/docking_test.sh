@@ -77,7 +77,14 @@ check "the work area starts below the bar" wait_until 5 eval '[ "$(workarea)" = 
 xdotool mousemove --window "$top" 200 5 click 3
 check "the right-click opens the menu" \
   wait_until 5 eval '[ -n "$(xdotool search --onlyvisible --classname vantrel-dialogs 2>/dev/null)" ]'
-check "SIGTERM with the menu open ends the program" stop_process "$bar_pid"
+# Its helper stops answering (stopped, or hung): the signal ends the bar all the same.
+helper=$(pgrep -P "$bar_pid" -x vantrel-dialogs)
+kill -STOP "$helper"
+kill -TERM "$bar_pid"
+check "SIGTERM with the menu open and its helper stopped ends the program at once" \
+  wait_until 2 eval '! kill -0 "$bar_pid" 2>/dev/null'
+check "and the stopped helper is ended with it" wait_until 2 eval '! kill -0 "$helper" 2>/dev/null'
+stop_process "$bar_pid"
 check "after SIGTERM the work area is whole again" wait_until 5 eval '[ "$(workarea)" = "0 0 1600 1000" ]'
 check "after SIGTERM the settings are saved, the colour unchanged" \
   eval 'grep -q "^BG%20Color=255" "$work/c/.config/Brindle Labs/vantrel.conf" && grep -q "^Position=0" "$work/c/.config/Brindle Labs/vantrel.conf"'
