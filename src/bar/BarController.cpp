@@ -125,7 +125,7 @@ void BarController::OpenManual() {
 
 void BarController::ShutdownBar() {
   services_.window.StopTimer();
-  vantrel::SaveSettings(settings_, services_.store, services_.runAtStartup);
+  Save(settings_);
   monitor_.ReleaseTable();
   renderer_.ReleaseSurface();
   docking_.Remove();
@@ -140,7 +140,7 @@ void BarController::EndDialog(int result) {
 }
 
 void BarController::SaveOnUnexpectedExit() {
-  if (running_) vantrel::SaveSettings(settings_, services_.store, services_.runAtStartup);
+  if (running_) Save(settings_);
 }
 
 void BarController::DockToEdge(DockEdge edge) {
@@ -153,7 +153,16 @@ void BarController::ResetHistory() {
 }
 
 void BarController::SaveSettings(const BarSettings& settings) {
-  vantrel::SaveSettings(settings, services_.store, services_.runAtStartup);
+  Save(settings);
+}
+
+void BarController::Save(const BarSettings& settings) {
+  lastSaveFailed_ = !vantrel::SaveSettings(settings, services_.store, services_.runAtStartup);
+}
+
+int BarController::ExitCode(int notClosed) const {
+  if (!ended_) return notClosed;
+  return lastSaveFailed_ ? 1 : 0;
 }
 
 void BarController::Repaint() {

@@ -71,6 +71,10 @@ class BarController final : private OptionsEffects {
   // True once the bar has closed; Result() is the command that closed it.
   bool HasEnded() const { return ended_; }
   int Result() const { return result_; }
+  // The process's exit code once the run is over: after a close, 0, or 1
+  // when the last save of the settings failed; `notClosed` when the bar
+  // never closed.
+  int ExitCode(int notClosed) const;
 
   // The manual the Manual command opens.
   std::string ManualPath() const;
@@ -81,6 +85,7 @@ class BarController final : private OptionsEffects {
 
  private:
   void ShutdownBar();
+  void Save(const BarSettings& settings);
   void EndDialog(int result);
   void OnOptions();
   void ShowAbout();
@@ -107,6 +112,7 @@ class BarController final : private OptionsEffects {
   int result_ = 0;
   int modalDepth_ = 0;
   bool terminationPending_ = false;
+  bool lastSaveFailed_ = false;
 };
 
 }  // namespace vantrel

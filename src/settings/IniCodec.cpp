@@ -184,6 +184,7 @@ std::string_view TrimAsciiSpace(std::string_view text) {
 struct Line {
   std::string_view text;
   std::size_t equals = std::string_view::npos;  // within text
+  bool openQuote = false;                       // runs to the end inside a quote
 };
 
 // The next logical line from `pos` on: a quote runs over line ends and a
@@ -225,6 +226,7 @@ bool NextLine(std::string_view data, std::size_t& pos, Line& line) {
     }
   }
   pos = i;
+  line.openQuote = inQuotes;
   line.text = data.substr(start, i - start);
   line.equals = equals == std::string_view::npos ? equals : equals - start;
   return !line.text.empty();
@@ -603,6 +605,17 @@ IniValues ParseIni(std::string_view file) {
     }
   }
   return values;
+}
+
+bool ReadsAsWritten(std::string_view file) {
+  bool valid = true;
+  FromUtf8(file, &valid);
+  if (!valid) return false;
+  std::size_t pos = 0;
+  for (Line line; NextLine(file, pos, line);) {
+    if (line.openQuote) return false;
+  }
+  return true;
 }
 
 std::string FormatIni(const IniValues& values) {

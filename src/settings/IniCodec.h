@@ -42,6 +42,11 @@ using IniValues = std::map<std::u16string, IniValue>;
 // written under again (empty, or with an empty section or name) are left out.
 IniValues ParseIni(std::string_view file);
 
+// True when `file` reads as its writer meant: it is UTF-8 throughout (other
+// bytes read as U+FFFD) and no quote is left open (one that is runs over
+// every line after it, which then count as part of its value).
+bool ReadsAsWritten(std::string_view file);
+
 // `values` as QSettings writes them: [General] first, then the other
 // sections, each with its keys, in the order of their UTF-16 code units.
 std::string FormatIni(const IniValues& values);

@@ -49,14 +49,14 @@ void LoadSettings(BarSettings& s, SettingsStore& store, RunAtStartup& runAtStart
   }
 }
 
-void SaveSettings(const BarSettings& s, SettingsStore& store, RunAtStartup& runAtStartup) {
+bool SaveSettings(const BarSettings& s, SettingsStore& store, RunAtStartup& runAtStartup) {
   store.WriteString(kTopLevel, "Connection", ClipConnectionText(s.connection));
   store.WriteInt(kTopLevel, "Run at startup", runAtStartup.IsRunAtStartupRegistered() ? 1 : 0);
   store.WriteInt(kGui, "Position", s.position);
   for (const ColorValue& color : kColors) {
     store.WriteInt(kGui, color.name, static_cast<std::int32_t>(s.*color.field));
   }
-  store.Sync();
+  return store.Sync();
 }
 
 }  // namespace vantrel

@@ -15,7 +15,8 @@ void LoadSettings(BarSettings& s, SettingsStore& store, RunAtStartup& runAtStart
 
 // Writes all nine values in the same order and makes them durable in one
 // step. "Run at startup" is stored as the real state of the start-at-login
-// entry at this moment, not as the field. Failures are silent.
-void SaveSettings(const BarSettings& s, SettingsStore& store, RunAtStartup& runAtStartup);
+// entry at this moment, not as the field. False when the store could not
+// make them durable.
+bool SaveSettings(const BarSettings& s, SettingsStore& store, RunAtStartup& runAtStartup);
 
 }  // namespace vantrel

@@ -108,6 +108,23 @@ TEST_F(BarControllerTest, EveryClosePathShutsDownOnceInOrder) {
   }
 }
 
+// A failed save is no success: the process ends with 1 when its last save
+// failed, whatever saves failed before it.
+TEST_F(BarControllerTest, TheExitCodeTellsWhetherTheLastSaveFailed) {
+  BarController& b = Start();
+  EXPECT_EQ(b.ExitCode(7), 7) << "still running";
+  store.syncFails = true;
+  b.SaveOnUnexpectedExit();
+  store.syncFails = false;
+  b.OnCommand(ID_MENU_CLOSE);
+  EXPECT_EQ(b.ExitCode(7), 0);
+
+  Start();
+  store.syncFails = true;
+  bar->OnCommand(ID_MENU_CLOSE);
+  EXPECT_EQ(bar->ExitCode(7), 1);
+}
+
 TEST_F(BarControllerTest, MenuAtThePointerThenTheChosenCommand) {
   BarController& b = Start();
   journal.clear();

@@ -133,10 +133,11 @@ class JournalledStore final : public SettingsStore {
   }
   bool Sync() override {
     journal_.push_back("Sync");
-    return true;
+    return !syncFails;
   }
 
   MemorySettingsStore values;
+  bool syncFails = false;
 
  private:
   Journal& journal_;

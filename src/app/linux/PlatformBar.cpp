@@ -49,7 +49,7 @@ int RunBar(const BarStartup& startup, BarController*& running, EventLoop& loop, 
   if (!bar.HasEnded()) loop.Run();
   running = nullptr;
   // The loop ends with the bar's close, or when the display went away.
-  return bar.HasEnded() ? 0 : 1;
+  return bar.ExitCode(1);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ int RunPlatformBar(const BarStartup& startup, BarController*& running) {
   SetConsoleCtrlHandler(&OnConsoleControl, FALSE);
   g_consoleTarget = nullptr;
   // The loop ends with the bar's close, or with a WM_QUIT from elsewhere.
-  return bar.HasEnded() ? 0 : result;
+  return bar.ExitCode(result);
 }
 
 }  // namespace vantrel

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <optional>
 #include <utility>
@@ -28,17 +30,28 @@ std::string FolderOf(const std::string& path) {
 
 // The file a save replaces: the settings file itself (which may not exist
 // yet) or the regular file that a link in its place names. Nothing when
-// something else is there.
-std::optional<std::string> SaveTarget(const std::string& path) {
+// something else is there, and `why` says what.
+std::optional<std::string> SaveTarget(const std::string& path, std::string& why) {
   struct stat info {};
-  if (lstat(path.c_str(), &info) != 0) return errno == ENOENT ? std::optional(path) : std::nullopt;
+  if (lstat(path.c_str(), &info) != 0) {
+    if (errno == ENOENT) return path;
+    why = std::strerror(errno);
+    return std::nullopt;
+  }
   if (S_ISREG(info.st_mode)) return path;
+  why = "something other than a file is in its place";
   if (!S_ISLNK(info.st_mode)) return std::nullopt;
   char* resolved = realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return std::nullopt;
+  if (resolved == nullptr) {
+    why = "it is a link that leads nowhere";
+    return std::nullopt;
+  }
   std::string target(resolved);
   std::free(resolved);
-  if (stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    why = "it is a link to something other than a file";
+    return std::nullopt;
+  }
   return target;
 }
 
@@ -75,6 +88,11 @@ bool KeepAside(const std::string& path) {
   return false;
 }
 
+// A file the user made read-only: it holds the settings they chose to keep.
+bool IsFrozen(mode_t mode) {
+  return (mode & S_IRUSR) != 0 && (mode & S_IWUSR) == 0;
+}
+
 bool IsText(std::string_view bytes) {
   return std::none_of(bytes.begin(), bytes.end(), [](char c) {
     return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' &&
@@ -100,7 +118,8 @@ bool ReadsBack(const std::string& text, const IniValues& values, const IniValues
 IniFileStore::IniFileStore(std::string filePath) : path_(std::move(filePath)) {}
 
 IniFileStore::~IniFileStore() {
-  Sync();
+  // A save that failed has said so already.
+  if (!failed_) Sync();
 }
 
 const IniValue* IniFileStore::Find(std::string_view section, std::string_view name) {
@@ -132,6 +151,7 @@ bool IniFileStore::Write(std::string_view section, std::string_view name, IniVal
   const std::optional<std::u16string> key = IniKey(section, name);
   if (path_.empty() || !key) return false;
   pending_.insert_or_assign(*key, std::move(value));
+  failed_ = false;
   return true;
 }
 
@@ -145,20 +165,35 @@ bool IniFileStore::WriteString(std::string_view section, std::string_view name, 
 
 bool IniFileStore::Sync() {
   if (pending_.empty()) return true;
-  const std::optional<std::string> target = SaveTarget(path_);
-  if (!target) return false;
+  std::string why;
+  const std::optional<std::string> target = SaveTarget(path_, why);
+  if (!target) return Fail(why);
   const std::string dir = FolderOf(*target);
-  if (!MakeDirectories(dir)) return false;
+  if (!MakeDirectories(dir)) return Fail("cannot make the folder " + dir + ": " + std::strerror(errno));
   RemoveLeftovers(dir, *target);
 
   // Start from the file as it is now, so that values written by others since
   // it was first read are kept.
   using Status = FileContents::Status;
   const FileContents current = ReadRegularFile(*target, kMaxFileSize);
-  if (current.status == Status::NotRegular) return false;
+  if (current.status == Status::NotRegular) return Fail("something other than a file is in its place");
+  struct stat info {};
+  const bool readable = current.status == Status::Ok && stat(target->c_str(), &info) == 0;
+  if (readable && IsFrozen(info.st_mode)) {
+    if (!toldFrozen_) {
+      std::fprintf(stderr, "vantrel: %s is read-only: the settings in it stay as they are\n",
+                   target->c_str());
+      toldFrozen_ = true;
+    }
+    pending_.clear();
+    return true;
+  }
   bool keepAside = current.status == Status::TooLarge || current.status == Status::Unreadable ||
                    (current.status == Status::Ok && !IsText(current.bytes));
   IniValues merged = keepAside ? IniValues() : ParseIni(current.bytes);
+  // A file that does not read as it was meant is replaced by what was read
+  // of it, and kept as it was.
+  if (!keepAside && current.status == Status::Ok && !ReadsAsWritten(current.bytes)) keepAside = true;
   for (const auto& [key, value] : pending_) merged.insert_or_assign(key, value);
   std::string text = FormatIni(merged);
   // Should the values of others not survive being written again, only this
@@ -168,18 +203,28 @@ bool IniFileStore::Sync() {
     merged = pending_;
     text = FormatIni(merged);
   }
-  if (!ReadsBack(text, merged, pending_)) return false;
-  if (keepAside && !KeepAside(*target)) return false;
+  if (!ReadsBack(text, merged, pending_)) return Fail("the values would not read back as written");
+  if (keepAside && !KeepAside(*target)) {
+    return Fail("the old file could not be kept beside it: " + std::string(std::strerror(errno)));
+  }
 
-  struct stat info {};
-  const std::optional<mode_t> mode =
-      stat(target->c_str(), &info) == 0 ? std::optional<mode_t>(info.st_mode & 07777) : std::nullopt;
-  if (!ReplaceFile(dir, *target, text, mode)) return false;
+  // A file the user can read and write keeps its mode; a new one, or one
+  // made anew from an unreadable file, gets the user's default.
+  const std::optional<mode_t> mode = readable && (info.st_mode & (S_IRUSR | S_IWUSR)) == (S_IRUSR | S_IWUSR)
+                                         ? std::optional<mode_t>(info.st_mode & 07777)
+                                         : std::nullopt;
+  if (!ReplaceFile(dir, *target, text, mode)) return Fail(std::strerror(errno));
 
   stored_ = std::move(merged);
   loaded_ = true;
   pending_.clear();
   return true;
+}
+
+bool IniFileStore::Fail(const std::string& why) {
+  std::fprintf(stderr, "vantrel: the settings could not be saved to %s: %s\n", path_.c_str(), why.c_str());
+  failed_ = true;
+  return false;
 }
 
 }  // namespace vantrel

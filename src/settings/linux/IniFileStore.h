@@ -32,10 +32,17 @@ namespace vantrel {
 //   pipe, a socket, a link to one of those or to nothing) is left alone and
 //   Sync fails.
 // - A settings file that cannot be read (over kMaxFileSize, no permission, a
-//   read error) or is not a text file (it holds NUL or other control bytes)
-//   is never lost: before it is replaced it is kept under the name
+//   read error), is not a text file (it holds NUL or other control bytes) or
+//   does not read as it was meant (a quote left open, bytes that are not
+//   UTF-8) is never lost: before it is replaced it is kept under the name
 //   "<name>.unreadable" beside it (".unreadable.1", ".2" ... when that name
-//   is taken). When it cannot be kept, Sync fails and leaves it.
+//   is taken). When it cannot be kept, Sync fails and leaves it. The new
+//   file gets the mode of the old one when its owner could read and write
+//   it, else the user's default.
+// - A settings file that its owner may read but not write was made
+//   read-only to keep the settings in it: it is read, never replaced, and
+//   the first Sync that would have written it says so on stderr.
+// - A Sync that fails says on stderr which file and why, in one line.
 class IniFileStore final : public SettingsStore {
  public:
   static constexpr std::size_t kMaxFileSize = 1024 * 1024;
@@ -43,7 +50,7 @@ class IniFileStore final : public SettingsStore {
   // An empty `filePath` gives a store that reads only defaults and cannot be
   // written.
   explicit IniFileStore(std::string filePath);
-  // Syncs the writes that are not on disk yet; failures are silent.
+  // Syncs the writes that are not on disk yet, unless their Sync failed.
   ~IniFileStore() override;
 
   // An integer is read from its decimal text. Any value that fits in 32
@@ -62,11 +69,15 @@ class IniFileStore final : public SettingsStore {
  private:
   const IniValue* Find(std::string_view section, std::string_view name);
   bool Write(std::string_view section, std::string_view name, IniValue value);
+  // Says on stderr that the save failed and why; false.
+  bool Fail(const std::string& why);
 
   std::string path_;
   bool loaded_ = false;
-  IniValues stored_;   // the file as last read or written
-  IniValues pending_;  // written since, not yet on disk
+  IniValues stored_;         // the file as last read or written
+  IniValues pending_;        // written since, not yet on disk
+  bool failed_ = false;      // the last Sync failed, nothing written since
+  bool toldFrozen_ = false;  // said once that the file is read-only
 };
 
 }  // namespace vantrel

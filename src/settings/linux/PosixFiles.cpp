@@ -13,6 +13,9 @@ namespace {
 
 constexpr std::string_view kNameCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 constexpr std::size_t kRandomLength = 6;
+// How much of the file's name a temporary name carries, so that it stays
+// far below the 255 bytes a name may have, whatever the file's name.
+constexpr std::size_t kNameInTemporary = 64;
 
 bool WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {
@@ -47,7 +50,7 @@ std::optional<std::string> CreateTemporaryFile(const std::string& dir, std::stri
   std::random_device seed;
   std::uniform_int_distribution<std::size_t> pick(0, kNameCharacters.size() - 1);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string path = dir + "/." + std::string(name) + ".";
+    std::string path = dir + "/." + std::string(name.substr(0, kNameInTemporary)) + ".";
     for (std::size_t k = 0; k < kRandomLength; ++k) path += kNameCharacters[pick(seed)];
     fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd >= 0) return path;
@@ -105,12 +108,15 @@ bool ReplaceFile(const std::string& dir, const std::string& path, std::string_vi
   FileDescriptor fd(rawFd);
   const auto readsBack = [&] {
     const std::optional<std::string> written = ReadAll(fd.get(), static_cast<off_t>(contents.size()));
+    if (written && *written != contents) errno = EIO;
     return written && *written == contents;
   };
   const bool written = WriteAll(fd.get(), contents) && (!mode || fchmod(fd.get(), *mode) == 0) &&
                        fsync(fd.get()) == 0 && readsBack();
   if (!fd.Close() || !written || rename(temp->c_str(), path.c_str()) != 0) {
+    const int why = errno;
     unlink(temp->c_str());
+    errno = why;
     return false;
   }
   // Make the rename itself durable; the file is in place either way.
@@ -120,6 +126,7 @@ bool ReplaceFile(const std::string& dir, const std::string& path, std::string_vi
 }
 
 bool IsTemporaryNameFor(std::string_view candidate, std::string_view name) {
+  name = name.substr(0, kNameInTemporary);
   const std::size_t prefix = name.size() + 2;
   if (candidate.size() != prefix + kRandomLength || candidate[0] != '.' ||
       candidate.substr(1, name.size()) != name || candidate[prefix - 1] != '.') {

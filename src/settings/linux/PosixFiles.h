@@ -43,12 +43,14 @@ FileContents ReadRegularFile(const std::string& path, off_t maxSize);
 // and compared, reaches the disk, and is renamed over `path`; then the
 // rename itself is made durable. The new file gets `mode`, or without one
 // the user's default (0666 less the umask). A crash, a full disk or a
-// read-only folder leaves the old file whole and no temporary file behind.
+// read-only folder leaves the old file whole and no temporary file behind;
+// errno tells why a replacement failed.
 bool ReplaceFile(const std::string& dir, const std::string& path, std::string_view contents,
                  std::optional<mode_t> mode);
 
 // The hidden name ReplaceFile gives its temporary files for `name`: true
-// for ".<name>." followed by six letters or digits.
+// for ".<name>." followed by six letters or digits, where <name> is cut to
+// its first 64 bytes.
 bool IsTemporaryNameFor(std::string_view candidate, std::string_view name);
 
 }  // namespace vantrel
