@@ -39,7 +39,7 @@ std::optional<std::string> SaveTarget(const std::string& path, std::string& why)
     return std::nullopt;
   }
   if (S_ISREG(info.st_mode)) return path;
-  why = "something other than a file is in its place";
+  why = S_ISDIR(info.st_mode) ? "a folder is in its place" : "something other than a file is in its place";
   if (!S_ISLNK(info.st_mode)) return std::nullopt;
   char* resolved = realpath(path.c_str(), nullptr);
   if (resolved == nullptr) {
