@@ -51,4 +51,10 @@ void NaiveQPainterCanvas::DrawTextAt(int x, int y, std::string_view text) {
                     QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+void NaiveQPainterCanvas::DrawTextClipped(int x, int y, std::string_view text, int clipLeft, int clipRight) {
+  painter_.setClipRect(QRect(clipLeft, 0, std::max(clipRight - clipLeft, 0), surface_.height()));
+  DrawTextAt(x, y, text);
+  painter_.setClipping(false);
+}
+
 }  // namespace vantrel

@@ -27,6 +27,7 @@ class NaiveQPainterCanvas final : public BarCanvas {
   TextExtent MeasureText(std::string_view text) override;
   void SetTextColor(Color color) override;
   void DrawTextAt(int x, int y, std::string_view text) override;
+  void DrawTextClipped(int x, int y, std::string_view text, int clipLeft, int clipRight) override;
   void CopyToWindow(const PixelRect&) override {}
 
  private:

@@ -63,6 +63,9 @@ class BarCanvas {
   // Draws `text` with the top-left corner of its cell at (x, y), in the
   // current text colour and without a background.
   virtual void DrawTextAt(int x, int y, std::string_view text) = 0;
+  // The same, leaving out every pixel left of `clipLeft` and from
+  // `clipRight` on: the text is cut at the edges of its column.
+  virtual void DrawTextClipped(int x, int y, std::string_view text, int clipLeft, int clipRight) = 0;
 
   // Copies the part `area` of the surface to the same place in the window.
   virtual void CopyToWindow(const PixelRect& area) = 0;

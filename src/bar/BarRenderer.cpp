@@ -124,6 +124,7 @@ void BarRenderer::DrawBlock(const Block& block, const TrafficHistory& history) {
   const BarSettings& s = settings_;
   const std::int64_t height = barHeight;
   const std::int64_t length = std::clamp<std::int64_t>(history.historyLength, 0, kHistorySlots);
+  const Units units = UnitsFromSetting(s.units);
   std::array<char, 256> text{};
 
   canvas_.SetTextColor(s.labelColor);
@@ -145,11 +146,11 @@ void BarRenderer::DrawBlock(const Block& block, const TrafficHistory& history) {
   const int y2 = ToCoordinate((2 * height) / 3 - caption.cy / 2 + 1);
   canvas_.DrawTextAt(ToCoordinate(x), y1, block.caption);
   canvas_.SetTextColor(s.textColor);
-  canvas_.DrawTextAt(ToCoordinate(x), y2, FormatByteCount(CounterValue(block.counter), text));
+  const std::int64_t gx = x + cx + 10;
+  DrawFigure(x, gx - 2, y2, FormatTotal(units, CounterValue(block.counter), text));
 
   // The graph's background brightens from the graph colour at the top to
   // nearly +40 at the bottom.
-  const std::int64_t gx = x + cx + 10;
   const std::int64_t graphRows = height - 8;
   for (std::int64_t k = 0; k < graphRows; ++k) {
     const int amount = static_cast<int>((40 * k) / graphRows);
@@ -174,12 +175,26 @@ void BarRenderer::DrawBlock(const Block& block, const TrafficHistory& history) {
   canvas_.SetTextColor(s.labelColor);
   const std::int64_t cxs = canvas_.MeasureText("Speed").cx;
   canvas_.DrawTextAt(ToCoordinate(sx), y1, "Speed");
+  const std::int64_t valueLeft = sx + cxs + 5;
+  const std::int64_t valueRight = x + blockWidth - 2;  // a pixel short of the frame
   canvas_.SetTextColor(s.textColor);
-  canvas_.DrawTextAt(ToCoordinate(sx + cxs + 5), y1, FormatSpeed(block.rate, text));
+  DrawFigure(valueLeft, valueRight, y1, FormatRate(units, block.rate, text));
   canvas_.SetTextColor(s.labelColor);
   canvas_.DrawTextAt(ToCoordinate(sx), y2, "Max");
   canvas_.SetTextColor(s.textColor);
-  canvas_.DrawTextAt(ToCoordinate(sx + cxs + 5), y2, FormatSpeed(block.peakRate, text));
+  DrawFigure(valueLeft, valueRight, y2, FormatRate(units, block.peakRate, text));
+}
+
+void BarRenderer::DrawFigure(std::int64_t left, std::int64_t right, int y, std::string_view figure) {
+  // Scaled figures stand at the right of their column, so that they do not
+  // move as their digits change; the kilobyte texts start at its left. A
+  // figure wider than its column starts at its left too and is cut at its
+  // right edge: it never runs into the graph or the frame.
+  std::int64_t at = left;
+  if (UnitsFromSetting(settings_.units) != Units::kKilobytes) {
+    at = std::max(left, right - canvas_.MeasureText(figure).cx);
+  }
+  canvas_.DrawTextClipped(ToCoordinate(at), y, figure, ToCoordinate(left), ToCoordinate(right));
 }
 
 void BarRenderer::DrawMeters(std::int64_t deltaIn, std::int64_t deltaOut, const TrafficHistory& history) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "bar/BarCanvas.h"
 #include "settings/BarSettings.h"
@@ -46,6 +47,8 @@ class BarRenderer final : public TickPainter {
  private:
   struct Block;
   void DrawBlock(const Block& block, const TrafficHistory& history);
+  // A figure in its column, from `left` up to `right`.
+  void DrawFigure(std::int64_t left, std::int64_t right, int y, std::string_view figure);
   void DrawMeter(std::int64_t delta, std::int64_t peak, int left, int right, Color color);
   void Line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Color color);
 

@@ -116,7 +116,7 @@ std::string Settings(const BarSettings& s) {
          " text=" + HexNumber(s.textColor) + " label=" + HexNumber(s.labelColor) +
          " graph=" + HexNumber(s.graphColor) + " download=" + HexNumber(s.downloadColor) +
          " upload=" + HexNumber(s.uploadColor) + " position=" + std::to_string(s.position) +
-         " runAtStartup=" + std::to_string(s.runAtStartup);
+         " runAtStartup=" + std::to_string(s.runAtStartup) + " units=" + std::to_string(s.units);
 }
 
 bool ParseSettings(Words& words, BarSettings& s) {
@@ -127,7 +127,8 @@ bool ParseSettings(Words& words, BarSettings& s) {
          ParseNumber(words.Value("download"), s.downloadColor, 16) &&
          ParseNumber(words.Value("upload"), s.uploadColor, 16) &&
          ParseNumber(words.Value("position"), s.position) &&
-         ParseNumber(words.Value("runAtStartup"), s.runAtStartup);
+         ParseNumber(words.Value("runAtStartup"), s.runAtStartup) &&
+         ParseNumber(words.Value("units"), s.units);
 }
 
 bool ParseMenuItems(std::string_view text, std::vector<MenuEntry>& items) {

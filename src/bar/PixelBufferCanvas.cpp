@@ -83,11 +83,14 @@ TextExtent PixelBufferCanvas::MeasureText(std::string_view text) {
   return {static_cast<int>((width + 32) >> 6), metrics_.ascent + metrics_.descent};
 }
 
-void PixelBufferCanvas::BlendGlyph(const Glyph& glyph, int left, int top) {
+void PixelBufferCanvas::BlendGlyph(const Glyph& glyph, int left, int top, int clipLeft, int clipRight) {
   const int fromRow = std::max(0, -top);
   const int toRow = std::min(glyph.height, size_.height - top);
-  const int fromColumn = std::max(0, -left);
-  const int toColumn = std::min(glyph.width, size_.width - left);
+  const long long fromColumn =
+      std::max({0LL, -static_cast<long long>(left), static_cast<long long>(clipLeft) - left});
+  const long long toColumn =
+      std::min({static_cast<long long>(glyph.width), static_cast<long long>(size_.width) - left,
+                static_cast<long long>(clipRight) - left});
   if (fromColumn >= toColumn) return;
   for (int row = fromRow; row < toRow; ++row) {
     const std::uint8_t* cover = coverage_.data() + glyph.offset + static_cast<std::size_t>(row) * glyph.width;
@@ -104,6 +107,10 @@ void PixelBufferCanvas::BlendGlyph(const Glyph& glyph, int left, int top) {
 }
 
 void PixelBufferCanvas::DrawTextAt(int x, int y, std::string_view text) {
+  DrawTextClipped(x, y, text, 0, size_.width);
+}
+
+void PixelBufferCanvas::DrawTextClipped(int x, int y, std::string_view text, int clipLeft, int clipRight) {
   if (!inTextPass_) return;
   // Glyphs sit on the font's own advances, each at the whole pixel nearest
   // its pen position.
@@ -116,7 +123,7 @@ void PixelBufferCanvas::DrawTextAt(int x, int y, std::string_view text) {
       const long long top = baseline - glyph.top;
       // Glyphs wholly outside the surface are skipped before the narrowing.
       if (left < size_.width && left + glyph.width > 0 && top < size_.height && top + glyph.height > 0) {
-        BlendGlyph(glyph, static_cast<int>(left), static_cast<int>(top));
+        BlendGlyph(glyph, static_cast<int>(left), static_cast<int>(top), clipLeft, clipRight);
       }
     }
     pen += glyph.advance;

@@ -67,6 +67,7 @@ class PixelBufferCanvas final : public BarCanvas {
   TextExtent MeasureText(std::string_view text) override;
   void SetTextColor(Color color) override { textPixel_ = ToPixel(color); }
   void DrawTextAt(int x, int y, std::string_view text) override;
+  void DrawTextClipped(int x, int y, std::string_view text, int clipLeft, int clipRight) override;
   void CopyToWindow(const PixelRect& area) override;
 
  private:
@@ -80,7 +81,8 @@ class PixelBufferCanvas final : public BarCanvas {
     std::uint32_t offset = 0;
   };
   void LoadFont(int pixelSize);
-  void BlendGlyph(const Glyph& glyph, int left, int top);
+  // Columns from `clipLeft` up to `clipRight` only.
+  void BlendGlyph(const Glyph& glyph, int left, int top, int clipLeft, int clipRight);
 
   GlyphSource& glyphSource_;
   SurfacePresenter* presenter_ = nullptr;

@@ -47,6 +47,7 @@ void LoadSettings(BarSettings& s, SettingsStore& store, RunAtStartup& runAtStart
     s.*color.field =
         static_cast<Color>(store.ReadInt(kGui, color.name, static_cast<std::int32_t>(defaults.*color.field)));
   }
+  s.units = store.ReadInt(kGui, "Units", defaults.units);
 }
 
 bool SaveSettings(const BarSettings& s, SettingsStore& store, RunAtStartup& runAtStartup) {
@@ -56,6 +57,7 @@ bool SaveSettings(const BarSettings& s, SettingsStore& store, RunAtStartup& runA
   for (const ColorValue& color : kColors) {
     store.WriteInt(kGui, color.name, static_cast<std::int32_t>(s.*color.field));
   }
+  store.WriteInt(kGui, "Units", s.units);
   return store.Sync();
 }
 

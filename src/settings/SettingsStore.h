@@ -15,7 +15,8 @@ class SettingsStore {
   // The stored 32-bit integer, or `fallback` when it is missing or not one.
   virtual std::int32_t ReadInt(std::string_view section, std::string_view name, std::int32_t fallback) = 0;
   // The stored text up to its first NUL, or `fallback` when it is missing or unreadable.
-  virtual std::string ReadString(std::string_view section, std::string_view name, std::string_view fallback) = 0;
+  virtual std::string ReadString(std::string_view section, std::string_view name,
+                                 std::string_view fallback) = 0;
   // Failures are silent: true when the value was written. A store that
   // collects its writes (see Sync) answers true when it took the value; later
   // reads see it at once.

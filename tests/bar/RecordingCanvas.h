@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -22,8 +23,11 @@ class RecordingCanvas final : public BarCanvas {
   struct Text {
     int x, y;
     std::string text;
-    Color color;  // the text colour at the time of drawing
-    bool operator==(const Text&) const = default;
+    Color color;                                 // the text colour at the time of drawing
+    std::pair<int, int> clip{INT_MIN, INT_MAX};  // the column it is cut to; not compared
+    bool operator==(const Text& o) const {
+      return x == o.x && y == o.y && text == o.text && color == o.color;
+    }
   };
   using Call = std::variant<Line, Text>;
 
@@ -52,6 +56,10 @@ class RecordingCanvas final : public BarCanvas {
   void DrawTextAt(int x, int y, std::string_view text) override {
     calls.emplace_back(Text{x, y, std::string(text), textColor});
     if (!inTextPass) ++textOutsidePass;
+  }
+  void DrawTextClipped(int x, int y, std::string_view text, int clipLeft, int clipRight) override {
+    DrawTextAt(x, y, text);
+    std::get<Text>(calls.back()).clip = {clipLeft, clipRight};
   }
   void CopyToWindow(const PixelRect&) override {}
 

@@ -134,6 +134,13 @@ void QtBarCanvas::DrawTextAt(int x, int y, std::string_view text) {
   textPainter_.drawGlyphRun(QPointF(0, 0), run_);
 }
 
+void QtBarCanvas::DrawTextClipped(int x, int y, std::string_view text, int clipLeft, int clipRight) {
+  if (!textPainter_.isActive()) return;
+  textPainter_.setClipRect(QRect(clipLeft, 0, std::max(clipRight - clipLeft, 0), surface_.height()));
+  DrawTextAt(x, y, text);
+  textPainter_.setClipping(false);
+}
+
 void QtBarCanvas::CopyToWindow(const PixelRect& area) {
   if (pixels_ == nullptr) return;
   const QRect rect = QRect(QPoint(area.left, area.top), QPoint(area.right - 1, area.bottom - 1))

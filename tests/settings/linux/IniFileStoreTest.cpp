@@ -28,7 +28,7 @@ using Names = std::vector<std::string>;
 constexpr std::string_view kDefaultsFile =
     "[General]\nConnection=\nRun%20at%20startup=1\n\n"
     "[GUI]\nBG%20Color=3174416\nDownload%20Color=1061056\nGraph%20Color=0\nLabel%20Color=12632256\n"
-    "Position=1\nText%20Color=16777215\nUpload%20Color=3195072\n";
+    "Position=1\nText%20Color=16777215\nUnits=0\nUpload%20Color=3195072\n";
 
 class IniFileStoreTest : public ::testing::Test {
  protected:
