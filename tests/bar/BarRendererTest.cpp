@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bar/ColorAdjust.h"
@@ -104,6 +105,36 @@ TEST_F(BarRendererTest, LaysOutBothBlocksAndTheMetersOfA1025By32Bar) {
   }
   EXPECT_THAT(canvas.All<Line>(), ElementsAreArray(expected));
   EXPECT_EQ(MeterArea(1025), (PixelRect{502, 7, 522, 27}));
+}
+
+// Scaled figures stand at the right of their columns: the totals' end two
+// pixels before the graph, the speeds' a pixel before the frame. A figure
+// too wide for its column starts at its left and is cut at its right.
+TEST_F(BarRendererTest, ScaledFiguresStandAtTheRightOfTheirColumns) {
+  history.peakDownloadRate = 20480.0;
+  history.peakUploadRate = 1536.0;
+  settings.units = 1;
+  renderer.PaintBackground(history);
+  renderer.DrawSample({.in = 5 * 1048576, .out = 2048, .rateIn = 12.5e9}, history);
+  settings.units = 2;
+  renderer.DrawSample({.in = 5 * 1048576, .out = 2048, .rateIn = 1.25e12}, history);
+  using Figure = std::tuple<int, std::string, int, int>;
+  std::vector<Figure> figures;
+  for (const Text& t : canvas.All<Text>()) {
+    if (t.color == settings.textColor) figures.emplace_back(t.x, t.text, t.clip.first, t.clip.second);
+  }
+  EXPECT_THAT(figures, ElementsAreArray(std::vector<Figure>{{132, "5.0 MB", 104, 174},
+                                                            {441, "12 GB/s", 408, 490},
+                                                            {441, "20 KB/s", 408, 490},
+                                                            {584, "2 KB", 542, 612},
+                                                            {886, "0 KB/s", 846, 928},
+                                                            {886, "2 KB/s", 846, 928},
+                                                            {132, "5.0 MB", 104, 174},
+                                                            {408, "10000 Gbit/s", 408, 490},
+                                                            {420, "164 kbit/s", 408, 490},
+                                                            {584, "2 KB", 542, 612},
+                                                            {872, "0 kbit/s", 846, 928},
+                                                            {865, "12 kbit/s", 846, 928}}));
 }
 
 TEST_F(BarRendererTest, PaintsOneFullWidthBackgroundRowPerPixelRowAndNothingBelowTheBar) {

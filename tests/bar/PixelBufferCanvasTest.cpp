@@ -104,6 +104,10 @@ TEST_F(PixelCanvasTest, CutsLinesAndTextAtTheEdgesOfTheSurface) {
     canvas.DrawTextAt(at[0], at[1], "AAA");
     EXPECT_EQ(Picture(canvas, kWhite), picture) << at[0] << "," << at[1];
   }
+  // Cut to a column: from x 2 up to x 6.
+  canvas.DrawTextClipped(0, 0, "AAA", 2, 6);
+  EXPECT_EQ(Picture(canvas, kWhite), (std::vector<std::string>{"..........", "..........", "..+..#....",
+                                                               "..+..#....", "..+..#....", ".........."}));
   canvas.EndText();
 }
 
