@@ -8,6 +8,7 @@
 #include "controls/qt/ModalDialogFrame.h"
 #include "forms/ui_options.h"
 #include "settings/AdapterChoice.h"
+#include "settings/UnitsChoice.h"
 #include "settings/qt/ColorPicker.h"
 #include "traffic/AdapterList.h"
 
@@ -55,6 +56,10 @@ void COptions::InitControls() {
   ShowColor(*ui_->id1009, settings_->downloadColor);
   ShowColor(*ui_->id1010, settings_->uploadColor);
   ui_->id1007->setChecked(settings_->runAtStartup != 0);
+  for (const std::string_view entry : kUnitsEntries) {
+    ui_->id1016->addItem(QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())));
+  }
+  ui_->id1016->setCurrentIndex(ShownUnitsIndex(settings_->units));
 }
 
 void COptions::FillAdapterList(InterfaceTableSource& adapters) {
@@ -86,6 +91,9 @@ void COptions::ConnectControls() {
     if (index < 0) return;
     const QByteArray description = ui_->id1006->itemData(index, kDescriptionRole).toByteArray();
     settings_->connection.assign(description.constData(), static_cast<std::size_t>(description.size()));
+  });
+  connect(ui_->id1016, &QComboBox::activated, this, [this](int index) {
+    if (index >= 0) settings_->units = index;
   });
   connect(ui_->id1007, &QCheckBox::clicked, this,
           [this] { settings_->runAtStartup = ui_->id1007->isChecked() ? 1 : 0; });

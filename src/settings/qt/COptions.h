@@ -35,6 +35,7 @@ class COptions : public QDialog {
   static constexpr char kUploadSwatch[] = "id1010";
   static constexpr char kTopButton[] = "id1012";
   static constexpr char kBottomButton[] = "id1013";
+  static constexpr char kUnitsList[] = "id1016";
 
   // Edits `settings`, which must outlive the dialog. The adapter list is read
   // from `adapters` once, here; colours are chosen with `picker`.

@@ -6,6 +6,7 @@
 #include "controls/win32/DialogPlacement.h"
 #include "resource.h"
 #include "settings/AdapterChoice.h"
+#include "settings/UnitsChoice.h"
 #include "settings/win32/OptionsDialog.h"
 #include "traffic/AdapterList.h"
 #include "traffic/win32/WideText.h"
@@ -38,6 +39,11 @@ void COptions::OnInitDialog() {
   for (std::size_t i = 0; i < kSwatches.size(); ++i) ShowColor(swatches_[i], settings_->*kSwatches[i].field);
   CheckDlgButton(dialog_, IDC_RUN_AT_STARTUP, settings_->runAtStartup != 0 ? BST_CHECKED : BST_UNCHECKED);
   FillAdapterList();
+  const HWND units = GetDlgItem(dialog_, IDC_UNITS);
+  for (const std::string_view entry : kUnitsEntries) {
+    SendMessageW(units, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(entry).c_str()));
+  }
+  SendMessageW(units, CB_SETCURSEL, static_cast<WPARAM>(ShownUnitsIndex(settings_->units)), 0);
   PlaceOverOwner(dialog_, owner_);
 }
 
@@ -64,6 +70,12 @@ void COptions::OnCommand(int id, int code) {
     case IDC_RUN_AT_STARTUP:
       if (code == BN_CLICKED)
         settings_->runAtStartup = IsDlgButtonChecked(dialog_, id) == BST_CHECKED ? 1 : 0;
+      break;
+    case IDC_UNITS:
+      if (code == CBN_SELCHANGE) {
+        const LRESULT index = SendMessageW(GetDlgItem(dialog_, id), CB_GETCURSEL, 0, 0);
+        if (index != CB_ERR) settings_->units = static_cast<std::int32_t>(index);
+      }
       break;
     case IDC_ADAPTER_LIST:
       if (code == CBN_SELCHANGE) {

@@ -173,6 +173,29 @@ TEST_F(OptionsDialogTest, OkWithTheBoxClearedRemovesTheEntryAndKeepsTheRest) {
   EXPECT_THAT(journal.saved, ElementsAre(expected));
 }
 
+// The units list shows the stored value's entry (an unknown one as the
+// first, kept until the user picks), and a pick reaches the bar.
+TEST_F(OptionsDialogTest, TheUnitsListShowsTheStoredUnitsAndAPickIsTakenOver) {
+  live.units = 7;
+  QStringList entries;
+  int shown = -1;
+  ASSERT_TRUE(OkAfter([&](COptions& dialog) {
+    auto& list = Control<QComboBox>(dialog, COptions::kUnitsList);
+    for (int i = 0; i < list.count(); ++i) entries << list.itemText(i);
+    shown = list.currentIndex();
+  }));
+  EXPECT_EQ(entries, (QStringList{"KB and KB/s", "Bytes: KB, MB, GB", "Bits: kbit/s, Mbit/s, Gbit/s"}));
+  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(live.units, 7);
+  ASSERT_TRUE(OkAfter([&](COptions& dialog) {
+    auto& list = Control<QComboBox>(dialog, COptions::kUnitsList);
+    EXPECT_EQ(list.currentIndex(), 0);
+    QTest::keyClick(&list, Qt::Key_Down);
+    QTest::keyClick(&list, Qt::Key_Down);
+  }));
+  EXPECT_EQ(live.units, 2);
+}
+
 // A stored 5 shows as bottom and stays until a click stores 0 or 1.
 TEST_F(OptionsDialogTest, StoredPositionFiveShowsBottomAndAClickStoresZeroOrOne) {
   live.position = 5;

@@ -91,6 +91,10 @@ TEST_F(OptionsDialogTest, ShowsTheRecordAndChangesNothingByItself) {
               EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_RUN_AT_STARTUP), BST_CHECKED);
               EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_POSITION_BOTTOM), BST_CHECKED) << "any position but 0";
               EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_POSITION_TOP), BST_UNCHECKED);
+              const HWND units = GetDlgItem(dialog, IDC_UNITS);
+              EXPECT_EQ(Items(units), (std::vector<std::wstring>{L"KB and KB/s", L"Bytes: KB, MB, GB",
+                                                                 L"Bits: kbit/s, Mbit/s, Gbit/s"}));
+              EXPECT_EQ(SendMessageW(units, CB_GETCURSEL, 0, 0), 0);
               for (const SwatchColor& swatch : kSwatchColors) {
                 EXPECT_EQ(LookOf(dialog, swatch.id).fill, swatch.color & 0xFFFFFF) << swatch.id;
                 EXPECT_EQ(TextOf(GetDlgItem(dialog, swatch.id)), L"") << swatch.id;
@@ -114,6 +118,11 @@ TEST_F(OptionsDialogTest, EachControlWritesItsFieldAtOnce) {
               SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ADAPTER_LIST, CBN_SELCHANGE),
                            reinterpret_cast<LPARAM>(list));
               EXPECT_EQ(settings_.connection, "Intel\xC2\xAE Ethernet");
+              const HWND units = GetDlgItem(dialog, IDC_UNITS);
+              SendMessageW(units, CB_SETCURSEL, 2, 0);
+              SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_UNITS, CBN_SELCHANGE),
+                           reinterpret_cast<LPARAM>(units));
+              EXPECT_EQ(settings_.units, 2);
               // A press on a swatch picks its colour; a cancelled pick changes nothing.
               SendDlgItemMessageW(dialog, IDC_DOWNLOAD_SWATCH, WM_LBUTTONDOWN, MK_LBUTTON, 0);
               EXPECT_EQ(settings_.downloadColor, 0x00ABCDEFu);
@@ -128,6 +137,7 @@ TEST_F(OptionsDialogTest, EachControlWritesItsFieldAtOnce) {
   expected.runAtStartup = 0;
   expected.connection = "Intel\xC2\xAE Ethernet";
   expected.downloadColor = 0x00ABCDEF;
+  expected.units = 2;
   EXPECT_EQ(settings_, expected) << "the caller throws the copy away after Cancel";
   EXPECT_EQ(picker_.initials, (std::vector<Color>{0xFF0D0E0F, 0x00040506}));
   EXPECT_NE(picker_.owners.front(), nullptr) << "the picker belongs to the dialog";
