@@ -12,6 +12,7 @@
 #include "bar/PixelBufferCanvas.h"
 #include "bar/win32/DibPresenter.h"
 #include "bar/win32/GdiGlyphSource.h"
+#include "support/FigureColumns.h"
 #include "support/BarFrames.h"
 
 namespace vantrel {
@@ -57,6 +58,12 @@ TEST(GdiGlyphSourceTest, GivesTheBarFontsGlyphsAsFullRangeCoverageOnTheBaseline)
     EXPECT_GT(solid, h.height) << pixelSize;
     EXPECT_GT(partial, 0) << pixelSize;
   }
+}
+
+TEST(GdiGlyphSourceTest, WidestFiguresKeepToTheirColumnsAndDigitsShareOneWidth) {
+  GdiGlyphSource glyphs;
+  testing::ExpectFiguresKeepToTheirColumns(glyphs);
+  testing::ExpectDigitsOfOneWidth(glyphs);
 }
 
 // The width the canvas measures for a text is the width GDI gives the same
