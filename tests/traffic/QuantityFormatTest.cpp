@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -55,50 +56,27 @@ TEST(FormatSpeedTest, RightAlignsWholeKilobytesWithHalvesRoundedUp) {
 // Each unit's rule over its range, up to 2^63 bytes and 100 Gbit/s: at most
 // four digits while the units last, whole figures in the smallest unit.
 TEST(FormatScaledTest, EachUnitScalesItsFiguresToFourDigits) {
-  struct Case {
-    Units units;
-    double value;
-    const char* total;  // nullptr: a speed only
-    const char* rate;
-  };
-  const Case cases[] = {
-      {Units::kScaledBytes, 0, "0 KB", "0 KB/s"},
-      {Units::kScaledBytes, 1, "1 KB", "1 KB/s"},
-      {Units::kScaledBytes, 921.6, nullptr, "1 KB/s"},  // 0.9 KB/s
-      {Units::kScaledBytes, 1535, "1 KB", "1 KB/s"},
-      {Units::kScaledBytes, 1536, "2 KB", "2 KB/s"},
-      {Units::kScaledBytes, 1047552, "1023 KB", "1023 KB/s"},
-      {Units::kScaledBytes, 1048575, "1024 KB", "1024 KB/s"},
-      {Units::kScaledBytes, 1048576, "1.0 MB", "1.0 MB/s"},
-      {Units::kScaledBytes, 1310720, "1.3 MB", "1.3 MB/s"},  // exactly 1.25
-      {Units::kScaledBytes, 10485759, "10 MB", "10 MB/s"},   // 9.99999 rounds to a whole 10
-      {Units::kScaledBytes, 121634816, "116 MB", "116 MB/s"},
-      {Units::kScaledBytes, 1288490189, "1.2 GB", "1.2 GB/s"},
-      {Units::kScaledBytes, 12.5e9, nullptr, "12 GB/s"},  // 100 Gbit/s
-      {Units::kScaledBytes, 1099511627776.0, "1.0 TB", "1024 GB/s"},
-      {Units::kBits, 0, "0 KB", "0 kbit/s"},
-      {Units::kBits, 100, "1 KB", "1 kbit/s"},  // 0.8 kbit/s
-      {Units::kBits, 124999, nullptr, "1000 kbit/s"},
-      {Units::kBits, 125000, nullptr, "1.0 Mbit/s"},
-      {Units::kBits, 117.5e6, nullptr, "940 Mbit/s"},
-      {Units::kBits, 12.5e9, nullptr, "100 Gbit/s"},
-      {Units::kKilobytes, 10240000, "9.8 MB", "10000 KB/s"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.value);
-    std::array<char, 256> buffer{};
-    if (c.total) {
-      EXPECT_EQ(FormatTotal(c.units, static_cast<std::int64_t>(c.value), buffer), c.total);
-    }
-    if (c.rate) {
-      EXPECT_EQ(FormatRate(c.units, c.value, buffer), c.rate);
-    }
+  using B = std::tuple<double, const char*, const char*>;  // bytes (per second), total, scaled speed
+  for (const auto& [value, total, speed] :
+       {B{0, "0 KB", "0 KB/s"}, B{1, "1 KB", "1 KB/s"}, B{921.6, "1 KB", "1 KB/s"}, B{1535, "1 KB", "1 KB/s"},
+        B{1536, "2 KB", "2 KB/s"}, B{1047552, "1023 KB", "1023 KB/s"}, B{1048575, "1024 KB", "1024 KB/s"},
+        B{1048576, "1.0 MB", "1.0 MB/s"}, B{1310720, "1.3 MB", "1.3 MB/s"}, B{10485759, "10 MB", "10 MB/s"},
+        B{121634816, "116 MB", "116 MB/s"}, B{1288490189, "1.2 GB", "1.2 GB/s"},
+        B{12.5e9, "12 GB", "12 GB/s"}, B{1099511627776.0, "1.0 TB", "1024 GB/s"}}) {
+    std::array<char, 256> text{};
+    EXPECT_EQ(FormatTotal(Units::kBits, static_cast<std::int64_t>(value), text), total) << value;
+    EXPECT_EQ(FormatRate(Units::kScaledBytes, value, text), speed) << value;
   }
-  std::array<char, 256> buffer{};
-  EXPECT_EQ(FormatScaledByteCount(INT64_MAX, buffer), "8388608 TB")
-      << "past the largest unit the figure grows";
-  EXPECT_EQ(UnitsFromSetting(2), Units::kBits);
-  EXPECT_EQ(UnitsFromSetting(3), Units::kKilobytes) << "an unknown stored value";
+  using S = std::pair<double, const char*>;
+  for (const auto& [rate, bits] :
+       {S{0, "0 kbit/s"}, S{100, "1 kbit/s"}, S{124999, "1000 kbit/s"}, S{125000, "1.0 Mbit/s"},
+        S{117.5e6, "940 Mbit/s"}, S{12.5e9, "100 Gbit/s"}}) {
+    std::array<char, 256> text{};
+    EXPECT_EQ(FormatRate(Units::kBits, rate, text), bits) << rate;
+  }
+  std::array<char, 256> text{};
+  EXPECT_EQ(FormatScaledByteCount(INT64_MAX, text), "8388608 TB") << "past the largest unit the figure grows";
+  EXPECT_EQ(FormatRate(UnitsFromSetting(3), 10240000, text), "10000 KB/s") << "an unknown stored value";
 }
 
 }  // namespace
