@@ -38,9 +38,8 @@ std::string_view PrintScaled(double value, double base, std::span<const char* co
     return Print(out, "%.0f %s", std::round(value), names[0]);
   }
   const double tenths = std::round(value * 10.0);
-  if (tenths < 100.0)
-    return Print(out, "%.0f.%.0f %s", std::floor(tenths / 10.0), std::fmod(tenths, 10.0), names[unit]);
-  return Print(out, "%.0f %s", std::round(value), names[unit]);
+  if (tenths >= 100.0) return Print(out, "%.0f %s", std::round(value), names[unit]);
+  return Print(out, "%.0f.%.0f %s", std::floor(tenths / 10.0), std::fmod(tenths, 10.0), names[unit]);
 }
 
 constexpr const char* kByteUnits[] = {"KB", "MB", "GB", "TB"};
