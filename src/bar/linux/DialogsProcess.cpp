@@ -230,7 +230,8 @@ void DialogsProcess::OnReadable() {
     const std::string_view line(received_.data(), end);
     // A line while no request waits answers nothing and is dropped.
     if (line == kReceivedLine) {
-      if (waiting_ && !reply_) Disarm();
+      // The helper is alive; once cancelled it still has to answer in time.
+      if (waiting_ && !reply_ && !cancelled_) Disarm();
     } else if (waiting_ && !reply_) {
       reply_ = line;
     }

@@ -43,34 +43,6 @@ class DialogsProcessTest : public ::testing::Test {
     return std::count(log.begin(), log.end(), "start");
   }
 
-  // Runs `call` with the loop ticking; false when it had not returned after
-  // ten seconds.
-  template <typename Call>
-  bool ReturnsWithin10s(Call call) {
-    int ticks = 0;
-    loop_.StartTimer(20, [&] {
-      if (++ticks == 500) loop_.Quit(1);
-    });
-    call();
-    loop_.StopTimer();
-    return !loop_.QuitRequested();
-  }
-  // True once every helper started by this process has ended and been
-  // reaped by the client; a helper that ended but was left unreaped is found
-  // (and reaped) here.
-  bool EveryHelperReaped() {
-    bool reaped = false;
-    int ticks = 0;
-    loop_.StartTimer(20, [&] {
-      const pid_t child = waitpid(-1, nullptr, WNOHANG);
-      if (child > 0 || ++ticks == 100) loop_.Quit(1);
-      reaped = child < 0 && errno == ECHILD;
-    });
-    loop_.RunUntil([&] { return reaped; });
-    loop_.StopTimer();
-    return reaped;
-  }
-
   testing::TempDir dir_;
   const std::filesystem::path folder_ = dir_.path();
   EventLoop loop_;
@@ -167,22 +139,39 @@ TEST_F(DialogsProcessTest, ADeadOrMissingHelperCancels) {
 TEST_F(DialogsProcessTest, AHelperThatDoesNotAnswerIsEndedAndTheNextCallStartsAnother) {
   Answer({"stop", "hang", "last menu command=32771"});
   DialogsProcess dialogs(loop_, [this] { return owner_; }, {FAKE_DIALOGS_HELPER},
-                         {std::chrono::milliseconds(300), std::chrono::milliseconds(100)});
-  int command = -1;
-  ASSERT_TRUE(ReturnsWithin10s([&] { command = dialogs.TrackMenu({5, 5}, kBarMenu); })) << "stopped helper";
-  EXPECT_EQ(command, 0);
-  EXPECT_TRUE(EveryHelperReaped());
-
-  ASSERT_TRUE(ReturnsWithin10s([&] {
-    loop_.StartTimer(20, [&] { dialogs.CancelAll(); });
-    dialogs.RunAbout();
-  })) << "hung helper";
-  EXPECT_TRUE(EveryHelperReaped());
-
+                         {std::chrono::milliseconds(300), std::chrono::milliseconds(250)});
+  bool cancel = false;
+  int ticks = 0;
+  loop_.StartTimer(20, [&] {
+    if (cancel) dialogs.CancelAll();
+    if (++ticks == 500) loop_.Quit(1);  // held for ten seconds
+  });
+  // Every helper started has ended and been reaped by the client, within
+  // 25 rounds of the loop (half a second) of its end.
+  const auto reaped = [this] {
+    bool gone = false;
+    int unreaped = 0;
+    loop_.RunUntil([&] {
+      siginfo_t ended{};
+      const int result = waitid(P_ALL, 0, &ended, WEXITED | WNOHANG | WNOWAIT);
+      gone = result < 0 && errno == ECHILD;
+      if (result == 0 && ended.si_pid != 0) ++unreaped;
+      return gone || unreaped > 25;
+    });
+    return gone;
+  };
+  EXPECT_EQ(dialogs.TrackMenu({5, 5}, kBarMenu), 0);
+  EXPECT_TRUE(reaped()) << "the stopped helper";
+  cancel = true;
+  dialogs.RunAbout();
+  cancel = false;
+  EXPECT_TRUE(reaped()) << "the hung helper";
   // This one ends on its own after its answer, while the bar idles.
   EXPECT_EQ(dialogs.TrackMenu({5, 5}, kBarMenu), ID_MENU_ABOUT);
-  EXPECT_TRUE(EveryHelperReaped());
+  EXPECT_TRUE(reaped());
+  EXPECT_FALSE(loop_.QuitRequested());
   EXPECT_EQ(Starts(), 3);
+  loop_.StopTimer();
 }
 
 }  // namespace
