@@ -109,17 +109,25 @@ int EwmhAppBar::ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeigh
       strut.bottom = plain.bottom;
       strut.top_end_x = strut.bottom_end_x = UINT32_MAX;  // a plain strut spans the whole edge
     }
+    const auto at = std::lower_bound(watched_.begin(), watched_.end(), other);
+    if (at == watched_.end() || *at != other) {
+      const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+      xcb_change_window_attributes(connection_, other, XCB_CW_EVENT_MASK, &events);
+      watched_.insert(at, other);
+    }
     const std::uint32_t depth = edge == DockEdge::Top ? strut.top : strut.bottom;
     const bool overlaps = edge == DockEdge::Top ? Overlaps(strut.top_start_x, strut.top_end_x, rc)
                                                 : Overlaps(strut.bottom_start_x, strut.bottom_end_x, rc);
-    if (depth > 0 && overlaps)
+    const bool nearer = ownEdge_ != edge || ownDepth_ == 0 || static_cast<int>(depth) < ownDepth_;
+    if (depth > 0 && overlaps && nearer)
       reserved = std::max(
           reserved, static_cast<int>(std::min<std::uint32_t>(depth, static_cast<std::uint32_t>(rootHeight))));
   }
   return reserved;
 }
 
-int EwmhAppBar::ReservedByWorkArea(DockEdge edge, int rootHeight, int height) {
+int EwmhAppBar::ReservedByWorkArea(DockEdge edge, int rootHeight, int others) {
+  if (ownEdge_ == edge && ownDepth_ > 0) return reservedWithoutStrut_;
   std::uint32_t desktop = 0;
   if (!xcb_ewmh_get_current_desktop_reply(&ewmh_, xcb_ewmh_get_current_desktop(&ewmh_, screen_), &desktop,
                                           nullptr)) {
@@ -135,17 +143,28 @@ int EwmhAppBar::ReservedByWorkArea(DockEdge edge, int rootHeight, int height) {
   }
   xcb_ewmh_get_workarea_reply_wipe(&areas);
   gap = std::clamp(gap, 0, rootHeight);
-  // Where the work area ends at the bar's own strip, it cannot tell what
-  // lies beyond: the bar keeps the offset it found before.
-  if (ownEdge_ == edge && ownDepth_ > 0 && gap <= ownDepth_) return std::max(0, ownDepth_ - height);
+  reservedWithoutStrut_ = gap > others ? gap : 0;
   return gap;
+}
+
+bool EwmhAppBar::ReservesStrips() {
+  xcb_ewmh_get_atoms_reply_t supported{};
+  if (!xcb_ewmh_get_supported_reply(&ewmh_, xcb_ewmh_get_supported(&ewmh_, screen_), &supported, nullptr))
+    return true;  // a manager that lists nothing is taken at its word as a dock manager
+  bool reserves = false;
+  for (std::uint32_t i = 0; i < supported.atoms_len; ++i) {
+    reserves = reserves || supported.atoms[i] == ewmh_._NET_WM_STRUT_PARTIAL ||
+               supported.atoms[i] == ewmh_._NET_WM_STRUT;
+  }
+  xcb_ewmh_get_atoms_reply_wipe(&supported);
+  return reserves;
 }
 
 void EwmhAppBar::QueryPos(DockEdge edge, BarRect& rc) {
   const int rootHeight = RootHeight();
   const int height = rc.Height();
-  const int reserved =
-      std::max(ReservedByOthers(edge, rc, rootHeight), ReservedByWorkArea(edge, rootHeight, height));
+  const int others = ReservedByOthers(edge, rc, rootHeight);
+  const int reserved = std::max(others, ReservedByWorkArea(edge, rootHeight, others));
   if (edge == DockEdge::Top) {
     rc.top = std::max(rc.top, reserved);
     rc.bottom = rc.top + height;
