@@ -206,10 +206,13 @@ bool Win32BarHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       bar.OnTerminate();
       return true;
     default:
-      // The shell's notifications (ABN_*) on the callback message change
-      // nothing: the strip is negotiated at docking and display changes only.
+      // Another bar or the task bar moved, came or went: the bar asks for
+      // its strip again, and moves only where that strip differs. The
+      // shell's other notifications change nothing.
       (void)lParam;
-      return false;
+      if (message != appBar_.CallbackMessage() || wParam != ABN_POSCHANGED) return false;
+      bar.OnNeighboursChanged();
+      return true;
   }
 }
 
