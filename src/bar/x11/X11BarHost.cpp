@@ -280,12 +280,22 @@ void X11BarHost::Configure(const BarRect& rc) {
 
 void X11BarHost::CheckPlacement() {
   if (destroyed_ || !mapped_ || !appBar_.Connected()) return;
-  Reply<xcb_get_geometry_reply_t> geometry(
+  // A manager honours a place asked for by putting the outer corner of its
+  // frame there (a border, if it draws one, lies around the bar): the
+  // corner of the root's child that holds the bar, and the bar's own size.
+  xcb_window_t outer = window_;
+  for (int depth = 0; depth < 8; ++depth) {
+    Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection_, xcb_query_tree(connection_, outer), nullptr));
+    if (!tree || tree->parent == XCB_NONE || tree->parent == screen_->root) break;
+    outer = tree->parent;
+  }
+  Reply<xcb_get_geometry_reply_t> frame(
+      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, outer), nullptr));
+  Reply<xcb_get_geometry_reply_t> own(
       xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr));
-  Reply<xcb_translate_coordinates_reply_t> at(xcb_translate_coordinates_reply(
-      connection_, xcb_translate_coordinates(connection_, window_, screen_->root, 0, 0), nullptr));
-  if (!geometry || !at) return;
-  const BarRect actual{at->dst_x, at->dst_y, at->dst_x + geometry->width, at->dst_y + geometry->height};
+  if (!frame || !own) return;
+  const BarRect actual{frame->x, frame->y, frame->x + own->width, frame->y + own->height};
   switch (placement_.Check(actual)) {
     case PlacementWatch::Verdict::AskAgain:
       Configure(placement_.Wanted());
