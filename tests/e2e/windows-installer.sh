@@ -42,6 +42,8 @@ for file in "${expected[@]}"; do
   [ -f "$dir/$file" ] || fail "not installed: $dir/$file"
 done
 wine reg query "$uninstall_key" /v UninstallString >/dev/null || fail "no uninstall entry"
+grep -q "HKEY_CURRENT_USER" "$dir/vantrel.html" && ! grep -q "autostart\|<!--" "$dir/vantrel.html" ||
+  fail "the installed manual is not the Windows one"
 
 # ended PID: true once the process has ended (within 15 s).
 ended() {

@@ -49,7 +49,17 @@ Win32BarHost::~Win32BarHost() {
 }
 
 int Win32BarHost::Dpi() const {
-  const UINT dpi = GetDpiForWindow(window_);
+  // GetDpiForWindow came with Windows 10 1607; before it, the screen's.
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  UINT dpi = 0;
+  if (dpiForWindow != nullptr) {
+    dpi = dpiForWindow(window_);
+  } else if (HDC screen = GetDC(nullptr)) {
+    dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+  }
   return dpi >= 24 && dpi <= 960 ? static_cast<int>(dpi) : kDefaultFontDpi;
 }
 
