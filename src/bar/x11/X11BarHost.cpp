@@ -21,9 +21,6 @@ namespace {
 constexpr std::uint8_t kRightButton = 3;
 // Ticks of the bar's timer in a second.
 constexpr int kTicksPerSecond = 1000 / kSampleTimerMilliseconds;
-// The bar follows its neighbours at most this often: a manager or a panel
-// that answers each move with another cannot keep it busy.
-constexpr int kTicksBetweenFollows = 2;
 // _NET_WM_DESKTOP's value for a window on every desktop.
 constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
 
@@ -174,7 +171,7 @@ void X11BarHost::CreateWindow() {
 
   // A window manager that starts later announces itself on the root, which
   // also carries the work area and the list of windows; its size changes
-  // come as configure events where RandR reports no output.
+  // come as configure events where the server has no RandR.
   const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
   xcb_change_window_attributes(connection_, screen_->root, XCB_CW_EVENT_MASK, &rootEvents);
   const xcb_query_extension_reply_t* randr = xcb_get_extension_data(connection_, &xcb_randr_id);
@@ -322,11 +319,6 @@ void X11BarHost::BeforeTick() {
   if (!appBar_.Connected() && ++ticksWithoutManager_ % kTicksPerSecond == 0 && appBar_.Connect()) {
     NoteDisplayChange();
   }
-  if (++ticksSinceFollow_ >= kTicksBetweenFollows && neighboursChanged_ && controller_ != nullptr) {
-    neighboursChanged_ = false;
-    ticksSinceFollow_ = 0;
-    controller_->OnNeighboursChanged();
-  }
 }
 
 void X11BarHost::Present(const SurfaceView& surface, const PixelRect& area) {
@@ -423,8 +415,8 @@ void X11BarHost::Handle(const xcb_generic_event_t& event) {
       if (configure.window == window_) {
         if (canvas_ != nullptr) canvas_->SetClientSize({configure.width, configure.height});
         CheckPlacement();
-      } else if (configure.window == screen_->root) {
-        NoteDisplayChange();
+      } else if (configure.window == screen_->root && !hasRandr_) {
+        NoteDisplayChange();  // with RandR, its own notices say it, and say it once
       }
       break;
     }
@@ -445,9 +437,9 @@ void X11BarHost::HandleProperty(const xcb_property_notify_event_t& property) {
     // A window manager started: the bar docks with it now. Managers set
     // their root properties one by one; each is a chance to find it.
     if (!appBar_.Connected() && appBar_.Connect()) NoteDisplayChange();
-    if (property.atom == workArea_ || property.atom == clientList_) neighboursChanged_ = true;
+    if (property.atom == workArea_ || property.atom == clientList_) NoteNeighboursChanged();
   } else if (property.window != window_ && (property.atom == strut_ || property.atom == strutPartial_)) {
-    neighboursChanged_ = true;
+    NoteNeighboursChanged();
   }
 }
 

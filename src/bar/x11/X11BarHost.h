@@ -80,10 +80,6 @@ class X11BarHost final : public LoopBarWindow, public SurfacePresenter {
   bool mapped_ = false;
   bool destroyed_ = false;
   int ticksWithoutManager_ = 0;
-  // Another dock's strut or the work area changed; followed at most once in
-  // kTicksBetweenFollows ticks.
-  bool neighboursChanged_ = false;
-  int ticksSinceFollow_ = 0;
   PlacementWatch placement_;
   std::uint8_t randrEventBase_ = 0;
   bool hasRandr_ = false;
