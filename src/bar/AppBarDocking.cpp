@@ -21,6 +21,10 @@ void AppBarDocking::DockToEdge(DockEdge edge) {
   shell_.SetAutoHideBar(edge, false);
   const BarRect rc = NegotiateBarRect(edge);
   dockEdge = edge;
+  PlaceInStrip(rc);
+}
+
+void AppBarDocking::PlaceInStrip(const BarRect& rc) {
   window_.PlaceTopmost({rc.left, rc.top, rc.right + 1, rc.bottom + 1});
 }
 
@@ -35,7 +39,7 @@ bool AppBarDocking::FollowNeighbours() {
   }
   shell_.SetPos(dockEdge, rc);
   granted_ = rc;
-  window_.PlaceTopmost({rc.left, rc.top, rc.right + 1, rc.bottom + 1});
+  PlaceInStrip(rc);
   return true;
 }
 

@@ -43,6 +43,9 @@ class AppBarDocking {
   bool registeredWithShell = false;
 
  private:
+  // Shows the window over the granted strip, one pixel wider and taller.
+  void PlaceInStrip(const BarRect& rc);
+
   AppBarService& shell_;
   DockedWindow& window_;
   BarRect granted_;  // the strip last reserved
