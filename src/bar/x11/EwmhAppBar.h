@@ -40,12 +40,14 @@ class EwmhAppBar final : public AppBarService {
   // bar holds a strip there, only the struts nearer the edge than its own
   // count: the bars stacked beyond it are its neighbours, not its floor.
   // Each window with a strut is watched for changes of it from then on.
-  int ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeight);
+  // `floor` is what those nearer docks stand on that no strut holds.
+  int ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeight, int& floor);
   // How far the window manager's work area stops short of `edge` where no
   // strut explains it: panels that reserve space without one. The work area
   // cannot see past the bar's own strip, so while the bar holds one on
-  // `edge`, what it found before taking the strip stands.
-  int ReservedByWorkArea(DockEdge edge, int rootHeight, int others);
+  // `edge`, what it found before taking the strip stands, or what the docks
+  // below it were seen to stand on (`floor`), whichever is more.
+  int ReservedByWorkArea(DockEdge edge, int rootHeight, int others, int floor);
   int RootHeight();
 
   xcb_connection_t* connection_;
@@ -55,8 +57,8 @@ class EwmhAppBar final : public AppBarService {
   // The strut the bar holds now: its edge and how far it reaches in.
   DockEdge ownEdge_ = DockEdge::None;
   int ownDepth_ = 0;
-  // What the work area held back on ownEdge_ beyond every strut, when the
-  // bar took its strip.
+  // What is held back on ownEdge_ beyond every strut: found in the work
+  // area when the bar took its strip, or under the docks nearer the edge.
   int reservedWithoutStrut_ = 0;
   // The windows whose strut changes are delivered to the bar (sorted).
   std::vector<xcb_window_t> watched_;
