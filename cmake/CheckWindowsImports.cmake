@@ -3,7 +3,10 @@
 # itself, such as the MinGW runtime (libstdc++-6.dll, libgcc_s_seh-1.dll,
 # libwinpthread-1.dll), or when its header does not ask for the address space
 # layout randomisation (with high entropy) and the data execution prevention
-# that a hardened build links in.
+# that a hardened build links in, or when it does not name Windows 10 as its
+# oldest system. The first executable, the program, must not import calls
+# that came with later releases of Windows 10 (they are looked up at run
+# time).
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -14,6 +17,12 @@ set(system_dlls
 if(NOT FILES)
   message(FATAL_ERROR "No executables given")
 endif()
+# Calls of Windows 10 1607 and later.
+set(late_calls
+    GetDpiForWindow GetDpiForSystem GetSystemMetricsForDpi AdjustWindowRectExForDpi SystemParametersInfoForDpi
+    SetThreadDpiAwarenessContext GetThreadDpiAwarenessContext EnableNonClientDpiScaling
+    SetProcessDpiAwarenessContext)
+list(GET FILES 0 program)
 set(bad "")
 foreach(file IN LISTS FILES)
   execute_process(COMMAND "${OBJDUMP}" -p "${file}" OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
@@ -35,6 +44,18 @@ foreach(file IN LISTS FILES)
       list(APPEND bad "${file}: not linked with ${flag}")
     endif()
   endforeach()
+  foreach(field IN ITEMS MajorOSystemVersion MajorSubsystemVersion)
+    if(NOT dump MATCHES "${field}[ \t]+10\n")
+      list(APPEND bad "${file}: ${field} is not 10")
+    endif()
+  endforeach()
+  if(file STREQUAL program)
+    foreach(call IN LISTS late_calls)
+      if(dump MATCHES "[ \t]${call}\n")
+        list(APPEND bad "${file}: imports ${call}, which Windows 10 before 1607 lacks")
+      endif()
+    endforeach()
+  endif()
   string(REGEX MATCHALL "DLL Name: [^\r\n]+" names "${dump}")
   if(NOT names)
     message(FATAL_ERROR "${file}: no imported DLL found; is it a Windows executable?")
@@ -50,7 +71,7 @@ foreach(file IN LISTS FILES)
 endforeach()
 if(bad)
   list(JOIN bad "\n  " text)
-  message(FATAL_ERROR "Imports of DLLs that Windows does not ship, or hardening missing:\n  ${text}")
+  message(FATAL_ERROR "Imports of DLLs that Windows does not ship or of late calls, hardening or the minimum system missing:\n  ${text}")
 endif()
 list(LENGTH FILES count)
-message(STATUS "${count} executables import only Windows system DLLs and are built for ASLR and DEP")
+message(STATUS "${count} executables import only Windows system DLLs, need Windows 10 and are built for ASLR and DEP")

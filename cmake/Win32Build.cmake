@@ -13,6 +13,11 @@ enable_language(RC)
 # the DLLs of Windows itself and nothing else.
 add_link_options(-static)
 
+# The header names Windows 10 as the oldest system, so that an older one
+# refuses the program at once instead of failing on a missing call. Calls of
+# later Windows 10 releases are looked up at run time, with a fallback.
+add_link_options(-Wl,--major-os-version,10,--minor-os-version,0,--major-subsystem-version,10,--minor-subsystem-version,0)
+
 # vantrel_add_import_check(name targets...) registers the test `name`: each
 # target's executable imports only DLLs that every Windows installation has.
 function(vantrel_add_import_check name)

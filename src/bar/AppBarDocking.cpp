@@ -21,7 +21,26 @@ void AppBarDocking::DockToEdge(DockEdge edge) {
   shell_.SetAutoHideBar(edge, false);
   const BarRect rc = NegotiateBarRect(edge);
   dockEdge = edge;
+  PlaceInStrip(rc);
+}
+
+void AppBarDocking::PlaceInStrip(const BarRect& rc) {
   window_.PlaceTopmost({rc.left, rc.top, rc.right + 1, rc.bottom + 1});
+}
+
+bool AppBarDocking::FollowNeighbours() {
+  if (dockEdge == DockEdge::None || !registeredWithShell) return false;
+  BarRect rc = ProposeBarRect(dockEdge);
+  shell_.QueryPos(dockEdge, rc);
+  FitBarRect(rc, Thickness(), dockEdge);
+  if (rc == granted_) {
+    shell_.EndQuery();
+    return false;
+  }
+  shell_.SetPos(dockEdge, rc);
+  granted_ = rc;
+  PlaceInStrip(rc);
+  return true;
 }
 
 void AppBarDocking::RegisterWithShell() {
@@ -38,6 +57,7 @@ BarRect AppBarDocking::NegotiateBarRect(DockEdge edge) {
   shell_.QueryPos(edge, rc);
   FitBarRect(rc, Thickness(), edge);
   shell_.SetPos(edge, rc);
+  granted_ = rc;
   return rc;
 }
 
@@ -45,6 +65,22 @@ void AppBarDocking::Remove() {
   if (!registeredWithShell) return;
   shell_.Remove();
   registeredWithShell = false;
+}
+
+void PlacementWatch::Placed(const BarRect& wanted) {
+  wanted_ = wanted;
+  asks_ = 0;
+  gaveUp_ = false;
+}
+
+PlacementWatch::Verdict PlacementWatch::Check(const BarRect& actual) {
+  if (actual == wanted_ || gaveUp_) return Verdict::Fine;
+  if (asks_ < kMaxAsks) {
+    ++asks_;
+    return Verdict::AskAgain;
+  }
+  gaveUp_ = true;
+  return Verdict::GiveUp;
 }
 
 int DialogUnitsToPixelsY(int units, int fontHeight) {

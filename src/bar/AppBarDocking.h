@@ -22,6 +22,12 @@ class AppBarDocking {
   // there: one pixel wider and taller than the granted strip.
   void DockToEdge(DockEdge edge);
 
+  // Asks the service again for the strip on the edge the bar is docked on,
+  // after a neighbouring bar or panel came, moved or went: the bar and its
+  // reservation move only when the strip differs from the one it holds, so
+  // that the notices its own move causes end there. True when it moved.
+  bool FollowNeighbours();
+
   void RegisterWithShell();
   BarRect NegotiateBarRect(DockEdge edge);
   BarRect ProposeBarRect(DockEdge edge);
@@ -37,8 +43,32 @@ class AppBarDocking {
   bool registeredWithShell = false;
 
  private:
+  // Shows the window over the granted strip, one pixel wider and taller.
+  void PlaceInStrip(const BarRect& rc);
+
   AppBarService& shell_;
   DockedWindow& window_;
+  BarRect granted_;  // the strip last reserved
+};
+
+// Puts the bar back when the window manager moves it off its strip. The host
+// says where the window was placed and where it really is after each move;
+// the bar asks again a bounded number of times for each placement.
+class PlacementWatch {
+ public:
+  enum class Verdict { Fine, AskAgain, GiveUp };
+  static constexpr int kMaxAsks = 3;
+
+  void Placed(const BarRect& wanted);
+  // Fine where the window is where it was placed (or asking has ended),
+  // AskAgain while asks remain, GiveUp once when they run out.
+  Verdict Check(const BarRect& actual);
+  const BarRect& Wanted() const { return wanted_; }
+
+ private:
+  BarRect wanted_;
+  int asks_ = 0;
+  bool gaveUp_ = false;
 };
 
 // Pixels that `units` vertical dialog units come to in a dialog font whose

@@ -19,6 +19,9 @@ class AppBarService {
   virtual void QueryPos(DockEdge edge, BarRect& rc) = 0;
   // Reserves `rc` on `edge`; the service may adjust it.
   virtual void SetPos(DockEdge edge, BarRect& rc) = 0;
+  // Ends a query that is followed by no reservation (the strip came out as
+  // the bar holds it already).
+  virtual void EndQuery() {}
   // Releases the reservation.
   virtual void Remove() = 0;
 };

@@ -39,6 +39,10 @@ void BarController::OnDisplayChange() {
   docking_.DockToEdge(DockEdgeForPosition(settings_.position));
 }
 
+void BarController::OnNeighboursChanged() {
+  if (running_ && docking_.FollowNeighbours()) renderer_.OnDisplayChange();
+}
+
 void BarController::OnCommand(int id) {
   switch (id) {
     case ID_BAR_OK:

@@ -58,6 +58,9 @@ class BarController final : private OptionsEffects {
   void OnPaint();
   // The screen layout changed: re-dock and rebuild the surface.
   void OnDisplayChange();
+  // Another bar or panel on the screen's edges came, moved or went: the bar
+  // docks again where its strip would now lie elsewhere.
+  void OnNeighboursChanged();
   // The process is asked to end (a signal, the session's end): whatever
   // menu or dialog is open closes as cancelled, then the bar closes once.
   void OnTerminate();

@@ -58,6 +58,37 @@ TEST_F(AppBarDockingTest, SitsBesideWhatOthersHoldWithItsFullThickness) {
   EXPECT_EQ(window.rect, (BarRect{0, 24, 1025, 58}));
 }
 
+// A neighbour below the bar goes: the bar follows down to the edge once; the
+// notice its own move causes finds the strip unchanged and moves nothing.
+TEST_F(AppBarDockingTest, FollowsANeighbourThatWentAndStopsWhenNothingChanged) {
+  EXPECT_FALSE(docking.FollowNeighbours());  // not docked yet
+  shell.takenBottom = 40;
+  docking.DockToEdge(DockEdge::Bottom);
+  shell.takenBottom = 0;
+  journal.clear();
+  EXPECT_TRUE(docking.FollowNeighbours());
+  EXPECT_THAT(journal, ElementsAre("QueryPos(Bottom)", "SetPos", "Place"));
+  EXPECT_EQ(window.rect, (BarRect{0, 735, 1025, 769}));
+  journal.clear();
+  EXPECT_FALSE(docking.FollowNeighbours());
+  EXPECT_THAT(journal, ElementsAre("QueryPos(Bottom)", "EndQuery"));
+}
+
+// A manager that keeps moving the bar is asked a bounded number of times per
+// placement, and told about once.
+TEST(PlacementWatchTest, AsksAgainABoundedNumberOfTimesPerPlacement) {
+  PlacementWatch watch;
+  const BarRect strip{0, 767, 1025, 801}, moved{0, 22, 1025, 56};
+  watch.Placed(strip);
+  EXPECT_EQ(watch.Check(strip), PlacementWatch::Verdict::Fine);
+  for (int i = 0; i < PlacementWatch::kMaxAsks; ++i)
+    EXPECT_EQ(watch.Check(moved), PlacementWatch::Verdict::AskAgain);
+  EXPECT_EQ(watch.Check(moved), PlacementWatch::Verdict::GiveUp);
+  EXPECT_EQ(watch.Check(moved), PlacementWatch::Verdict::Fine);
+  watch.Placed(strip);
+  EXPECT_EQ(watch.Check(moved), PlacementWatch::Verdict::AskAgain);
+}
+
 // 20 units of an 8-point dialog font high, 450 across, halves rounded up.
 TEST(DialogUnitsTest, TwentyUnitsHighAndFourHundredFiftyAcrossFromTheFontsMeasures) {
   for (auto [fontHeight, pixels] : {std::pair{13, 33}, {12, 30}, {16, 40}}) {

@@ -102,6 +102,7 @@ TEST_F(BarControllerTest, EveryClosePathShutsDownOnceInOrder) {
     b.OnCommand(ID_BAR_CANCEL);
     b.OnTimer(kSampleTimerId);
     b.OnDisplayChange();
+    b.OnNeighboursChanged();
     b.OnContextMenu({5, 5});
     b.SaveOnUnexpectedExit();
     EXPECT_THAT(journal, IsEmpty());

@@ -2,8 +2,9 @@
 # The Windows installer, run silently under Wine in a prefix of its own, as
 # a user without elevation: the files land below the user's local
 # application data with a Start menu entry and an uninstall entry; the
-# program starts from there; the silent uninstaller removes the files, the
-# entries and the program's start-at-log-on entry.
+# program starts from there; an upgrade closes the running bar; the silent
+# uninstaller closes it too and removes the files, the entries and the
+# program's start-at-log-on entry.
 #   windows-installer.sh BUILD_DIR HAS_PROGRAM(0|1)
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -41,22 +42,45 @@ for file in "${expected[@]}"; do
   [ -f "$dir/$file" ] || fail "not installed: $dir/$file"
 done
 wine reg query "$uninstall_key" /v UninstallString >/dev/null || fail "no uninstall entry"
+grep -q "HKEY_CURRENT_USER" "$dir/vantrel.html" && ! grep -q "autostart\|<!--" "$dir/vantrel.html" ||
+  fail "the installed manual is not the Windows one"
 
+# ended PID: true once the process has ended (within 15 s).
+ended() {
+  for _ in $(seq 150); do
+    kill -0 "$1" 2>/dev/null || { wait "$1" 2>/dev/null; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+settings_key='HKCU\Software\Brindle Labs\vantrel'
+program=""
 if [ "$has_program" = 1 ]; then
   [ -f "$shortcut" ] || fail "no Start menu entry: $shortcut"
   "$source_dir/tools/wine-run" "$dir/vantrel.exe" &
   program=$!
   sleep 3
   kill -0 "$program" 2>/dev/null || fail "the installed program did not keep running"
-  kill "$program"
-  wait "$program" 2>/dev/null || true
+  # An upgrade over the running bar closes it, as on any close, first.
+  wine "$installer" /S
+  ended "$program" || fail "the upgrade left the running bar"
+  wine reg query "$settings_key" >/dev/null 2>&1 || fail "the bar closed by the upgrade saved no settings"
+  [ -f "$dir/vantrel.exe" ] || fail "the upgrade did not install the program again"
+  "$source_dir/tools/wine-run" "$dir/vantrel.exe" &
+  program=$!
+  sleep 3
+  kill -0 "$program" 2>/dev/null || fail "the upgraded program did not keep running"
 else
   echo "no Windows program in this build: its start and Start menu entry are not checked"
 fi
 
-# The program's own start-at-log-on entry goes with it.
+# The program's own start-at-log-on entry goes with it; a running bar is
+# closed first, so that its folder can go too.
 wine reg add "$run_key" /v Vantrel /d "\"$install_dir\\vantrel.exe\"" /f >/dev/null
 wine "$dir/Uninstall.exe" /S
+if [ -n "$program" ]; then
+  ended "$program" || { kill "$program"; fail "the uninstaller left the running bar"; }
+fi
 server -w
 [ ! -e "$dir" ] || fail "left behind: $(ls -A "$dir")"
 [ ! -e "$shortcut" ] || fail "the Start menu entry is left"

@@ -39,6 +39,7 @@ class FakeAppBar final : public AppBarService {
     journal_.push_back("SetPos");
     reserved = rc;
   }
+  void EndQuery() override { journal_.push_back("EndQuery"); }
   void Remove() override { journal_.push_back("Remove"); }
 
   int takenTop = 0, takenBottom = 0, shrink = 0;

@@ -10,9 +10,15 @@ void LoopBarWindow::StartTimer(int milliseconds) {
   loop_.StartTimer(milliseconds, [this] {
     if (controller_ == nullptr) return;
     BeforeTick();
+    ++ticksSinceFollow_;
     if (displayChanged_) {
       displayChanged_ = false;
+      neighboursChanged_ = false;
       controller_->OnDisplayChange();
+    } else if (neighboursChanged_ && ticksSinceFollow_ >= kTicksBetweenFollows) {
+      neighboursChanged_ = false;
+      ticksSinceFollow_ = 0;
+      controller_->OnNeighboursChanged();
     }
     controller_->OnTimer(kSampleTimerId);
   });

@@ -49,7 +49,17 @@ Win32BarHost::~Win32BarHost() {
 }
 
 int Win32BarHost::Dpi() const {
-  const UINT dpi = GetDpiForWindow(window_);
+  // GetDpiForWindow came with Windows 10 1607; before it, the screen's.
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  UINT dpi = 0;
+  if (dpiForWindow != nullptr) {
+    dpi = dpiForWindow(window_);
+  } else if (HDC screen = GetDC(nullptr)) {
+    dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+  }
   return dpi >= 24 && dpi <= 960 ? static_cast<int>(dpi) : kDefaultFontDpi;
 }
 
@@ -206,10 +216,13 @@ bool Win32BarHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       bar.OnTerminate();
       return true;
     default:
-      // The shell's notifications (ABN_*) on the callback message change
-      // nothing: the strip is negotiated at docking and display changes only.
+      // Another bar or the task bar moved, came or went: the bar asks for
+      // its strip again, and moves only where that strip differs. The
+      // shell's other notifications change nothing.
       (void)lParam;
-      return false;
+      if (message != appBar_.CallbackMessage() || wParam != ABN_POSCHANGED) return false;
+      bar.OnNeighboursChanged();
+      return true;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "bar/x11/XcbReply.h"
@@ -66,7 +67,7 @@ int EwmhAppBar::RootHeight() {
   return geometry ? geometry->height : screen->height_in_pixels;
 }
 
-int EwmhAppBar::ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeight) {
+int EwmhAppBar::ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeight, int& floor) {
   const xcb_window_t root = ewmh_.screens[screen_]->root;
 
   // Managed windows, and the root's own children for managers that do not
@@ -97,6 +98,7 @@ int EwmhAppBar::ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeigh
   windows.erase(std::unique(windows.begin(), windows.end()), windows.end());
 
   int reserved = 0;
+  std::vector<std::pair<int, int>> stands;  // offset from the edge and strut depth of a docked window
   for (xcb_window_t other : windows) {
     if (other == window_) continue;
     xcb_ewmh_wm_strut_partial_t strut{};
@@ -109,17 +111,52 @@ int EwmhAppBar::ReservedByOthers(DockEdge edge, const BarRect& rc, int rootHeigh
       strut.bottom = plain.bottom;
       strut.top_end_x = strut.bottom_end_x = UINT32_MAX;  // a plain strut spans the whole edge
     }
+    const auto known = std::lower_bound(watched_.begin(), watched_.end(), other);
+    if (known == watched_.end() || *known != other) {
+      const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+      xcb_change_window_attributes(connection_, other, XCB_CW_EVENT_MASK, &events);
+      watched_.insert(known, other);
+    }
     const std::uint32_t depth = edge == DockEdge::Top ? strut.top : strut.bottom;
     const bool overlaps = edge == DockEdge::Top ? Overlaps(strut.top_start_x, strut.top_end_x, rc)
                                                 : Overlaps(strut.bottom_start_x, strut.bottom_end_x, rc);
-    if (depth > 0 && overlaps)
-      reserved = std::max(
-          reserved, static_cast<int>(std::min<std::uint32_t>(depth, static_cast<std::uint32_t>(rootHeight))));
+    const bool nearer = ownEdge_ != edge || ownDepth_ == 0 || static_cast<int>(depth) < ownDepth_;
+    if (!(depth > 0 && overlaps && nearer)) continue;
+    const int held = static_cast<int>(std::min<std::uint32_t>(depth, static_cast<std::uint32_t>(rootHeight)));
+    reserved = std::max(reserved, held);
+    Reply<xcb_get_geometry_reply_t> size(
+        xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, other), nullptr));
+    Reply<xcb_translate_coordinates_reply_t> at(xcb_translate_coordinates_reply(
+        connection_, xcb_translate_coordinates(connection_, other, root, 0, 0), nullptr));
+    if (!size || !at) continue;
+    // A dock one pixel wider than its strut's columns (as this bar is) is
+    // one pixel taller than its strip too, towards the bottom edge.
+    const std::uint32_t start = edge == DockEdge::Top ? strut.top_start_x : strut.bottom_start_x;
+    const std::uint32_t end = edge == DockEdge::Top ? strut.top_end_x : strut.bottom_end_x;
+    const int overhang = end != UINT32_MAX && size->width == end - start + 2 ? 1 : 0;
+    const int offset = edge == DockEdge::Top ? at->dst_y : rootHeight - at->dst_y - size->height + overhang;
+    // Only a window that has reached the inner end of its strut tells
+    // where it stands.
+    if (std::abs(offset + size->height - overhang - held) <= 1) stands.emplace_back(offset, held);
+  }
+  // What the docks nearer the edge stand on that no strut holds: a panel
+  // that reserves its space through the work area only, and stays when
+  // they go.
+  floor = 0;
+  for (const auto& [offset, depth] : stands) {
+    const bool onAnother = std::any_of(stands.begin(), stands.end(), [offset = offset](const auto& below) {
+      return below.first < offset && below.second >= offset;
+    });
+    if (!onAnother) floor = std::max(floor, offset);
   }
   return reserved;
 }
 
-int EwmhAppBar::ReservedByWorkArea(DockEdge edge, int rootHeight, int height) {
+int EwmhAppBar::ReservedByWorkArea(DockEdge edge, int rootHeight, int others, int floor) {
+  if (ownEdge_ == edge && ownDepth_ > 0) {
+    reservedWithoutStrut_ = std::max(reservedWithoutStrut_, floor);
+    return reservedWithoutStrut_;
+  }
   std::uint32_t desktop = 0;
   if (!xcb_ewmh_get_current_desktop_reply(&ewmh_, xcb_ewmh_get_current_desktop(&ewmh_, screen_), &desktop,
                                           nullptr)) {
@@ -135,17 +172,29 @@ int EwmhAppBar::ReservedByWorkArea(DockEdge edge, int rootHeight, int height) {
   }
   xcb_ewmh_get_workarea_reply_wipe(&areas);
   gap = std::clamp(gap, 0, rootHeight);
-  // Where the work area ends at the bar's own strip, it cannot tell what
-  // lies beyond: the bar keeps the offset it found before.
-  if (ownEdge_ == edge && ownDepth_ > 0 && gap <= ownDepth_) return std::max(0, ownDepth_ - height);
+  reservedWithoutStrut_ = gap > others ? gap : floor;
   return gap;
+}
+
+bool EwmhAppBar::ReservesStrips() {
+  xcb_ewmh_get_atoms_reply_t supported{};
+  if (!xcb_ewmh_get_supported_reply(&ewmh_, xcb_ewmh_get_supported(&ewmh_, screen_), &supported, nullptr))
+    return true;  // a manager that lists nothing is taken at its word as a dock manager
+  bool reserves = false;
+  for (std::uint32_t i = 0; i < supported.atoms_len; ++i) {
+    reserves = reserves || supported.atoms[i] == ewmh_._NET_WM_STRUT_PARTIAL ||
+               supported.atoms[i] == ewmh_._NET_WM_STRUT;
+  }
+  xcb_ewmh_get_atoms_reply_wipe(&supported);
+  return reserves;
 }
 
 void EwmhAppBar::QueryPos(DockEdge edge, BarRect& rc) {
   const int rootHeight = RootHeight();
   const int height = rc.Height();
-  const int reserved =
-      std::max(ReservedByOthers(edge, rc, rootHeight), ReservedByWorkArea(edge, rootHeight, height));
+  int floor = 0;
+  const int others = ReservedByOthers(edge, rc, rootHeight, floor);
+  const int reserved = std::max(others, ReservedByWorkArea(edge, rootHeight, others, floor));
   if (edge == DockEdge::Top) {
     rc.top = std::max(rc.top, reserved);
     rc.bottom = rc.top + height;

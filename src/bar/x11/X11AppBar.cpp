@@ -9,8 +9,19 @@ X11AppBar::X11AppBar(xcb_connection_t* connection, int screen, xcb_window_t wind
 
 bool X11AppBar::Connect() {
   if (!ewmh_) ewmh_ = EwmhAppBar::Connect(connection_, screen_, window_);
-  if (ewmh_ && registered_) ewmh_->New();
+  if (ewmh_ && registered_) {
+    ewmh_->New();
+    if (!ewmh_->ReservesStrips()) TellCannotDock();
+  }
   return ewmh_ != nullptr;
+}
+
+void X11AppBar::TellCannotDock() {
+  if (toldCannotDock_) return;
+  std::fputs(
+      "vantrel: the window manager does not dock the bar at the screen edge; it runs as a plain window\n",
+      stderr);
+  toldCannotDock_ = true;
 }
 
 void X11AppBar::New() {
@@ -37,6 +48,10 @@ void X11AppBar::QueryPos(DockEdge edge, BarRect& rc) {
 
 void X11AppBar::SetPos(DockEdge edge, BarRect& rc) {
   if (ewmh_ && !destroyed_) ewmh_->SetPos(edge, rc);
+  Ungrab();
+}
+
+void X11AppBar::EndQuery() {
   Ungrab();
 }
 

@@ -29,7 +29,12 @@ class X11AppBar final : public AppBarService {
   void SetAutoHideBar(DockEdge edge, bool autoHide) override;
   void QueryPos(DockEdge edge, BarRect& rc) override;
   void SetPos(DockEdge edge, BarRect& rc) override;
+  void EndQuery() override;
   void Remove() override;
+
+  // Says once, in one line, that the window manager keeps no strip for the
+  // bar or will not leave it there: the bar runs on as a plain window.
+  void TellCannotDock();
 
  private:
   void Ungrab();
@@ -42,6 +47,7 @@ class X11AppBar final : public AppBarService {
   bool grabbed_ = false;
   bool destroyed_ = false;
   bool toldNoManager_ = false;
+  bool toldCannotDock_ = false;
 };
 
 }  // namespace vantrel

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "bar/x11/XcbReply.h"
 #include "bar/linux/BarKeys.h"
 #include "bar/linux/UndockedBarSize.h"
+#include "bar/x11/XcbReply.h"
 
 namespace vantrel {
 namespace {
@@ -21,6 +21,8 @@ namespace {
 constexpr std::uint8_t kRightButton = 3;
 // Ticks of the bar's timer in a second.
 constexpr int kTicksPerSecond = 1000 / kSampleTimerMilliseconds;
+// _NET_WM_DESKTOP's value for a window on every desktop.
+constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
 
 // The Xft.dpi resource in the RESOURCE_MANAGER text, or 0.
 int XftDpi(std::string_view resources) {
@@ -150,6 +152,15 @@ void X11BarHost::CreateWindow() {
   setText(XCB_ATOM_WM_NAME, XCB_ATOM_STRING, "VantRel");
   setText(Atom("_NET_WM_NAME"), Atom("UTF8_STRING"), "VantRel");
   setText(XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, std::string_view("vantrel\0VantRel\0", 16));
+  // On every virtual desktop, as a bar of the shell is; the sticky state
+  // alone leaves some managers (openbox) putting it on the first one.
+  wmDesktop_ = Atom("_NET_WM_DESKTOP");
+  xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, wmDesktop_, XCB_ATOM_CARDINAL, 32, 1,
+                      &kAllDesktops);
+  workArea_ = Atom("_NET_WORKAREA");
+  clientList_ = Atom("_NET_CLIENT_LIST");
+  strut_ = Atom("_NET_WM_STRUT");
+  strutPartial_ = Atom("_NET_WM_STRUT_PARTIAL");
   const auto pid = static_cast<std::uint32_t>(getpid());
   xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, Atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32,
                       1, &pid);
@@ -158,8 +169,10 @@ void X11BarHost::CreateWindow() {
   xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
                       9, hints);
 
-  // A window manager that starts later announces itself on the root.
-  const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
+  // A window manager that starts later announces itself on the root, which
+  // also carries the work area and the list of windows; its size changes
+  // come as configure events where the server has no RandR.
+  const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
   xcb_change_window_attributes(connection_, screen_->root, XCB_CW_EVENT_MASK, &rootEvents);
   const xcb_query_extension_reply_t* randr = xcb_get_extension_data(connection_, &xcb_randr_id);
   hasRandr_ = randr != nullptr && randr->present;
@@ -184,8 +197,15 @@ bool X11BarHost::ConnectionLost() const {
   return xcb_connection_has_error(connection_) != 0;
 }
 
+BarRect X11BarHost::RootRect() {
+  Reply<xcb_get_geometry_reply_t> geometry(
+      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, screen_->root), nullptr));
+  if (!geometry) return {0, 0, screen_->width_in_pixels, screen_->height_in_pixels};
+  return {0, 0, geometry->width, geometry->height};
+}
+
 BarRect X11BarHost::DesktopRect() {
-  const BarRect whole{0, 0, screen_->width_in_pixels, screen_->height_in_pixels};
+  const BarRect whole = RootRect();
   if (!hasRandr_) return whole;
   Reply<xcb_randr_get_screen_resources_current_reply_t> resources(
       xcb_randr_get_screen_resources_current_reply(
@@ -214,6 +234,28 @@ BarRect X11BarHost::DesktopRect() {
 void X11BarHost::PlaceTopmost(const BarRect& rc) {
   if (destroyed_) return;
   rect_ = rc;
+  placement_.Placed(rc);
+  Configure(rc);
+  if (!mapped_) {
+    xcb_map_window(connection_, window_);
+    mapped_ = true;
+    // A managed window asks to change desktops through the root.
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window_;
+    message.type = wmDesktop_;
+    message.data.data32[0] = kAllDesktops;
+    message.data.data32[1] = 1;  // from an application
+    xcb_send_event(connection_, 0, screen_->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+  }
+  if (canvas_ != nullptr) canvas_->SetClientSize({rc.Width(), rc.Height()});
+  xcb_flush(connection_);
+}
+
+void X11BarHost::Configure(const BarRect& rc) {
   // Where the bar goes is the program's own choice: window managers place
   // a window themselves unless its size hints say otherwise.
   std::uint32_t hints[18] = {};
@@ -231,12 +273,37 @@ void X11BarHost::PlaceTopmost(const BarRect& rc) {
                        XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
                            XCB_CONFIG_WINDOW_HEIGHT | XCB_CONFIG_WINDOW_STACK_MODE,
                        values);
-  if (!mapped_) {
-    xcb_map_window(connection_, window_);
-    mapped_ = true;
+}
+
+void X11BarHost::CheckPlacement() {
+  if (destroyed_ || !mapped_ || !appBar_.Connected()) return;
+  // A manager honours a place asked for by putting the outer corner of its
+  // frame there (a border, if it draws one, lies around the bar): the
+  // corner of the root's child that holds the bar, and the bar's own size.
+  xcb_window_t outer = window_;
+  for (int depth = 0; depth < 8; ++depth) {
+    Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection_, xcb_query_tree(connection_, outer), nullptr));
+    if (!tree || tree->parent == XCB_NONE || tree->parent == screen_->root) break;
+    outer = tree->parent;
   }
-  if (canvas_ != nullptr) canvas_->SetClientSize({rc.Width(), rc.Height()});
-  xcb_flush(connection_);
+  Reply<xcb_get_geometry_reply_t> frame(
+      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, outer), nullptr));
+  Reply<xcb_get_geometry_reply_t> own(
+      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr));
+  if (!frame || !own) return;
+  const BarRect actual{frame->x, frame->y, frame->x + own->width, frame->y + own->height};
+  switch (placement_.Check(actual)) {
+    case PlacementWatch::Verdict::AskAgain:
+      Configure(placement_.Wanted());
+      xcb_flush(connection_);
+      break;
+    case PlacementWatch::Verdict::GiveUp:
+      appBar_.TellCannotDock();
+      break;
+    case PlacementWatch::Verdict::Fine:
+      break;
+  }
 }
 
 void X11BarHost::Hide() {
@@ -309,6 +376,10 @@ void X11BarHost::Handle(const xcb_generic_event_t& event) {
       break;
     case XCB_BUTTON_PRESS: {
       const auto& press = reinterpret_cast<const xcb_button_press_event_t&>(event);
+      // A click gives the bar the keyboard, so that Enter and Esc reach it:
+      // managers give docks no focus of their own accord.
+      xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_PARENT, window_, press.time);
+      xcb_flush(connection_);
       if (press.detail == kRightButton) controller_->OnContextMenu({press.root_x, press.root_y});
       break;
     }
@@ -341,22 +412,34 @@ void X11BarHost::Handle(const xcb_generic_event_t& event) {
       break;
     case XCB_CONFIGURE_NOTIFY: {
       const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
-      if (configure.window == window_ && canvas_ != nullptr) {
-        canvas_->SetClientSize({configure.width, configure.height});
+      if (configure.window == window_) {
+        if (canvas_ != nullptr) canvas_->SetClientSize({configure.width, configure.height});
+        CheckPlacement();
+      } else if (configure.window == screen_->root && !hasRandr_) {
+        NoteDisplayChange();  // with RandR, its own notices say it, and say it once
       }
       break;
     }
-    case XCB_PROPERTY_NOTIFY: {
-      const auto& property = reinterpret_cast<const xcb_property_notify_event_t&>(event);
-      // A window manager started: the bar docks with it now. Managers set
-      // their root properties one by one; each is a chance to find it.
-      if (property.window == screen_->root && !appBar_.Connected() && appBar_.Connect()) {
-        NoteDisplayChange();
-      }
+    case XCB_MAP_NOTIFY:
+    case XCB_REPARENT_NOTIFY:
+      CheckPlacement();
       break;
-    }
+    case XCB_PROPERTY_NOTIFY:
+      HandleProperty(reinterpret_cast<const xcb_property_notify_event_t&>(event));
+      break;
     default:
       break;
+  }
+}
+
+void X11BarHost::HandleProperty(const xcb_property_notify_event_t& property) {
+  if (property.window == screen_->root) {
+    // A window manager started: the bar docks with it now. Managers set
+    // their root properties one by one; each is a chance to find it.
+    if (!appBar_.Connected() && appBar_.Connect()) NoteDisplayChange();
+    if (property.atom == workArea_ || property.atom == clientList_) NoteNeighboursChanged();
+  } else if (property.window != window_ && (property.atom == strut_ || property.atom == strutPartial_)) {
+    NoteNeighboursChanged();
   }
 }
 

@@ -58,7 +58,15 @@ class X11BarHost final : public LoopBarWindow, public SurfacePresenter {
   void Dispatch();
   void BeforeTick() override;
   void Handle(const xcb_generic_event_t& event);
+  void HandleProperty(const xcb_property_notify_event_t& property);
   xcb_atom_t Atom(const char* name);
+  // Asks for the window at `rc`: its size hints and a configure request.
+  void Configure(const BarRect& rc);
+  // Compares where the window manager put the window with where it was
+  // placed, and asks again or gives up (PlacementWatch).
+  void CheckPlacement();
+  // The root window's size now (the screen's size at connection goes stale).
+  BarRect RootRect();
 
   xcb_connection_t* connection_;
   int screenNumber_;
@@ -72,10 +80,16 @@ class X11BarHost final : public LoopBarWindow, public SurfacePresenter {
   bool mapped_ = false;
   bool destroyed_ = false;
   int ticksWithoutManager_ = 0;
+  PlacementWatch placement_;
   std::uint8_t randrEventBase_ = 0;
   bool hasRandr_ = false;
   xcb_atom_t wmProtocols_ = XCB_NONE;
   xcb_atom_t wmDeleteWindow_ = XCB_NONE;
+  xcb_atom_t workArea_ = XCB_NONE;
+  xcb_atom_t clientList_ = XCB_NONE;
+  xcb_atom_t strut_ = XCB_NONE;
+  xcb_atom_t strutPartial_ = XCB_NONE;
+  xcb_atom_t wmDesktop_ = XCB_NONE;
   // The keys with a command (BarCommandForKeysym) and that command.
   std::vector<std::pair<xcb_keycode_t, int>> keyCommands_;
   std::vector<std::uint8_t> rows_;  // a band of the surface, reused

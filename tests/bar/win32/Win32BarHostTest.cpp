@@ -102,7 +102,7 @@ TEST_F(Win32BarHostTest, MessagesBecomeTheBarsCommands) {
                         Case{WM_COMMAND, ID_MENU_MANUAL, "Open C:\\bar\\vantrel.html"},
                         Case{WM_RBUTTONDOWN, MK_RBUTTON, "Menu"}, Case{WM_LBUTTONDOWN, MK_LBUTTON, ""},
                         Case{WM_LBUTTONDBLCLK, MK_LBUTTON, ""}, Case{WM_MBUTTONDOWN, MK_MBUTTON, ""},
-                        Case{shellNotification, ABN_POSCHANGED, ""}, Case{WM_ENDSESSION, FALSE, ""}}) {
+                        Case{shellNotification, ABN_STATECHANGE, ""}, Case{WM_ENDSESSION, FALSE, ""}}) {
     journal.clear();
     Send(c.message, c.wParam);
     EXPECT_EQ(journal, std::string(c.entry).empty() ? Journal{} : Journal{c.entry})
@@ -119,6 +119,19 @@ TEST_F(Win32BarHostTest, MessagesBecomeTheBarsCommands) {
 TEST_F(Win32BarHostTest, DisplayChangesRedockWithoutRegisteringAgain) {
   Send(WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
   EXPECT_EQ(journal, (Journal{"SetAutoHideBar", "QueryPos(Bottom)", "SetPos"}));
+}
+
+// Another bar came, moved or went: the bar asks for its strip again and
+// moves only where the strip differs.
+TEST_F(Win32BarHostTest, ShellPositionNoticesFollowTheBarsBeside) {
+  const UINT shellNotification = RegisterWindowMessageW(L"Vantrel callback");
+  Send(shellNotification, ABN_POSCHANGED);
+  EXPECT_EQ(journal, (Journal{"QueryPos(Bottom)", "EndQuery"}));
+  journal.clear();
+  appBar.takenBottom = 40;
+  Send(shellNotification, ABN_POSCHANGED);
+  EXPECT_EQ(journal, (Journal{"QueryPos(Bottom)", "SetPos"}));
+  EXPECT_EQ(host->WindowRect().bottom, host->DesktopRect().bottom - 40 + 1);
 }
 
 // Every way to close ends the bar (settings saved, strip released, window
