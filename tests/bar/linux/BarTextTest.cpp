@@ -5,6 +5,12 @@
 #include "bar/linux/FreeTypeGlyphSource.h"
 #include "support/FigureColumns.h"
 
+// Under LeakSanitizer: fontconfig keeps memory of its own for the life of
+// the process.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n";
+}
+
 namespace vantrel {
 namespace {
 
