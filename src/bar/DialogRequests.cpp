@@ -116,7 +116,8 @@ std::string Settings(const BarSettings& s) {
          " text=" + HexNumber(s.textColor) + " label=" + HexNumber(s.labelColor) +
          " graph=" + HexNumber(s.graphColor) + " download=" + HexNumber(s.downloadColor) +
          " upload=" + HexNumber(s.uploadColor) + " position=" + std::to_string(s.position) +
-         " runAtStartup=" + std::to_string(s.runAtStartup);
+         " runAtStartup=" + std::to_string(s.runAtStartup) +
+         " automatic=" + std::to_string(s.automaticConnection);
 }
 
 bool ParseSettings(Words& words, BarSettings& s) {
@@ -127,7 +128,8 @@ bool ParseSettings(Words& words, BarSettings& s) {
          ParseNumber(words.Value("download"), s.downloadColor, 16) &&
          ParseNumber(words.Value("upload"), s.uploadColor, 16) &&
          ParseNumber(words.Value("position"), s.position) &&
-         ParseNumber(words.Value("runAtStartup"), s.runAtStartup);
+         ParseNumber(words.Value("runAtStartup"), s.runAtStartup) &&
+         ParseNumber(words.Value("automatic"), s.automaticConnection);
 }
 
 bool ParseMenuItems(std::string_view text, std::vector<MenuEntry>& items) {

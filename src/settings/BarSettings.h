@@ -11,9 +11,15 @@ using Color = std::uint32_t;
 inline constexpr Color MakeColor(int red, int green, int blue) {
   return static_cast<Color>(red) | (static_cast<Color>(green) << 8) | (static_cast<Color>(blue) << 16);
 }
-inline constexpr int RedOf(Color c) { return static_cast<int>(c & 0xFF); }
-inline constexpr int GreenOf(Color c) { return static_cast<int>((c >> 8) & 0xFF); }
-inline constexpr int BlueOf(Color c) { return static_cast<int>((c >> 16) & 0xFF); }
+inline constexpr int RedOf(Color c) {
+  return static_cast<int>(c & 0xFF);
+}
+inline constexpr int GreenOf(Color c) {
+  return static_cast<int>((c >> 8) & 0xFF);
+}
+inline constexpr int BlueOf(Color c) {
+  return static_cast<int>((c >> 16) & 0xFF);
+}
 
 // Everything the user can choose, as one value copied whole.
 struct BarSettings {
@@ -26,6 +32,9 @@ struct BarSettings {
   Color uploadColor = MakeColor(192, 192, 48);
   std::int32_t position = 1;      // 1: bottom edge, any other value: top edge
   std::int32_t runAtStartup = 1;  // 1: start at login, 0: not
+  // 1: the link carrying the route to everywhere is watched, and
+  // `connection` follows it; 0: `connection` stays as chosen.
+  std::int32_t automaticConnection = 0;
 
   bool operator==(const BarSettings&) const = default;
 };

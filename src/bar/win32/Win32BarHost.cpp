@@ -205,6 +205,9 @@ bool Win32BarHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kTerminateMessage:
       bar.OnTerminate();
       return true;
+    case kNetworkChangeMessage:
+      bar.OnNetworkChange(wParam != 0, true);
+      return true;
     default:
       // The shell's notifications (ABN_*) on the callback message change
       // nothing: the strip is negotiated at docking and display changes only.

@@ -17,6 +17,26 @@ bool IpHelperInterfaceTable::Read(InterfaceTable& table) {
   return true;
 }
 
+bool IpHelperInterfaceTable::ReadOne(std::uint32_t identity, InterfaceRow& row) {
+  MIB_IF_ROW2 entry{};
+  entry.InterfaceIndex = identity;
+  if (GetIfEntry2(&entry) != NO_ERROR || entry.InterfaceAndOperStatusFlags.FilterInterface) return false;
+  AssignRow(entry, row);
+  return true;
+}
+
+bool IpHelperInterfaceTable::ReadDefaultRoutes(std::vector<DefaultRoute>& routes) {
+  routes.clear();
+  MIB_IPFORWARD_TABLE2* rows = nullptr;
+  if (GetIpForwardTable2(AF_UNSPEC, &rows) != NO_ERROR) {
+    if (rows != nullptr) FreeMibTable(rows);
+    return false;
+  }
+  AppendDefaultRoutes({rows->Table, rows->NumEntries}, routes);
+  FreeMibTable(rows);
+  return true;
+}
+
 std::unique_ptr<InterfaceTableSource> CreatePlatformInterfaceTable() {
   return std::make_unique<IpHelperInterfaceTable>();
 }
