@@ -50,15 +50,17 @@ void AssignRow(const MIB_IF_ROW2& row, InterfaceRow& out) {
   out.hardware = IsHardware(row);
 }
 
-void AppendDefaultRoutes(std::span<const MIB_IPFORWARD_ROW2> rows, std::vector<DefaultRoute>& routes) {
+void AppendDefaultRoutes(std::span<const MIB_IPFORWARD_ROW2> rows, std::span<const MIB_IPINTERFACE_ROW> links,
+                         std::vector<DefaultRoute>& routes) {
   for (const MIB_IPFORWARD_ROW2& row : rows) {
     const ADDRESS_FAMILY family = row.DestinationPrefix.Prefix.si_family;
     if (row.DestinationPrefix.PrefixLength > 1 || (family != AF_INET && family != AF_INET6)) continue;
     // The system ranks a route by its own metric plus its interface's.
-    MIB_IPINTERFACE_ROW link{};
-    link.Family = family;
-    link.InterfaceLuid = row.InterfaceLuid;
-    const ULONG linkMetric = GetIpInterfaceEntry(&link) == NO_ERROR ? link.Metric : 0;
+    ULONG linkMetric = 0;
+    for (const MIB_IPINTERFACE_ROW& link : links) {
+      if (link.Family == family && link.InterfaceLuid.Value == row.InterfaceLuid.Value)
+        linkMetric = link.Metric;
+    }
     routes.push_back({static_cast<std::uint32_t>(row.InterfaceIndex), family == AF_INET6,
                       row.DestinationPrefix.PrefixLength, row.Metric + linkMetric});
   }

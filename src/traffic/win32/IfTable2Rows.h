@@ -29,7 +29,9 @@ void AssignRow(const MIB_IF_ROW2& row, InterfaceRow& out);
 
 // Appends to `routes` the routes to everywhere among `rows`
 // (GetIpForwardTable2's): IPv4 and IPv6 routes of prefix length 0 or 1, each
-// with its metric plus its interface's, as the system ranks them.
-void AppendDefaultRoutes(std::span<const MIB_IPFORWARD_ROW2> rows, std::vector<DefaultRoute>& routes);
+// with its metric plus its interface's (from `links`, GetIpInterfaceTable's),
+// as the system ranks them.
+void AppendDefaultRoutes(std::span<const MIB_IPFORWARD_ROW2> rows, std::span<const MIB_IPINTERFACE_ROW> links,
+                         std::vector<DefaultRoute>& routes);
 
 }  // namespace vantrel

@@ -28,13 +28,19 @@ bool IpHelperInterfaceTable::ReadOne(std::uint32_t identity, InterfaceRow& row) 
 bool IpHelperInterfaceTable::ReadDefaultRoutes(std::vector<DefaultRoute>& routes) {
   routes.clear();
   MIB_IPFORWARD_TABLE2* rows = nullptr;
-  if (GetIpForwardTable2(AF_UNSPEC, &rows) != NO_ERROR) {
-    if (rows != nullptr) FreeMibTable(rows);
-    return false;
+  MIB_IPINTERFACE_TABLE* links = nullptr;
+  const bool read = GetIpForwardTable2(AF_UNSPEC, &rows) == NO_ERROR;
+  // Without the interfaces' metrics the routes' own still rank them.
+  const bool metrics = read && GetIpInterfaceTable(AF_UNSPEC, &links) == NO_ERROR && links != nullptr;
+  if (read) {
+    AppendDefaultRoutes({rows->Table, rows->NumEntries},
+                        metrics ? std::span<const MIB_IPINTERFACE_ROW>(links->Table, links->NumEntries)
+                                : std::span<const MIB_IPINTERFACE_ROW>(),
+                        routes);
   }
-  AppendDefaultRoutes({rows->Table, rows->NumEntries}, routes);
-  FreeMibTable(rows);
-  return true;
+  if (rows != nullptr) FreeMibTable(rows);
+  if (links != nullptr) FreeMibTable(links);
+  return read;
 }
 
 std::unique_ptr<InterfaceTableSource> CreatePlatformInterfaceTable() {
