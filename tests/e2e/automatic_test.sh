@@ -8,12 +8,10 @@
 # saves the link it watches with Automatic still on.
 #   automatic_test.sh PATH_TO_VANTREL SCREENSHOT-PREFIX
 set -u
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/e2e-lib.sh"
+source "$(dirname "$0")/e2e-lib.sh"
 require_netns
 run_in_xsession --size 1280x800 -- "$0" "$@"
-VANTREL=$1
-shots=$2
+VANTREL=$1 shots=$2
 
 watched_link_setup "$(mktemp -d)"
 conf="$work/home/.config/Brindle Labs/vantrel.conf"

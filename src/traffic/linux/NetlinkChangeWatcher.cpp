@@ -13,19 +13,14 @@ NetlinkChangeWatcher::NetlinkChangeWatcher() {
 
 NetworkChanges NetlinkChangeWatcher::Drain() {
   NetworkChanges changes;
-  for (;;) {
-    std::size_t length = 0;
-    switch (socket_.Receive(buffer_, length)) {
-      case RouteSocket::Received::kDatagram:
-        break;
-      case RouteSocket::Received::kNothing:
-        return changes;
-      case RouteSocket::Received::kFailed:
-        return {true, true};
-      default:
-        // Notices were lost: anything may have changed.
-        changes = {true, true};
-        continue;
+  std::size_t length = 0;
+  for (RouteSocket::Received received;
+       (received = socket_.Receive(buffer_, length)) != RouteSocket::Received::kNothing;) {
+    // Notices lost, or a socket that fails: anything may have changed.
+    if (received != RouteSocket::Received::kDatagram) {
+      changes = {true, true};
+      if (received == RouteSocket::Received::kFailed) break;
+      continue;
     }
     // Only the kind of each notice matters, read from its header.
     for (std::size_t at = 0; at + sizeof(nlmsghdr) <= length;) {
@@ -38,6 +33,7 @@ NetworkChanges NetlinkChangeWatcher::Drain() {
       at += NLMSG_ALIGN(header.nlmsg_len);
     }
   }
+  return changes;
 }
 
 }  // namespace vantrel

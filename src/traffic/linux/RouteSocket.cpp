@@ -16,15 +16,23 @@ namespace {
 // state nobody foresaw from stalling the bar for good.
 constexpr timeval kReceiveTimeout{1, 0};
 
-struct LinkRequest {
+// A request: its header, then the message that says what is asked for.
+template <typename Body>
+struct Request {
   nlmsghdr header;
-  ifinfomsg link;
+  Body body;
 };
 
-struct RouteDumpRequest {
-  nlmsghdr header;
-  rtmsg route;
-};
+// A request of `type` with `flags` beside NLM_F_REQUEST and a body of
+// zeros; Send numbers it.
+template <typename Body>
+Request<Body> MakeRequest(std::uint16_t type, std::uint16_t flags) {
+  Request<Body> request{};
+  request.header.nlmsg_len = sizeof request;
+  request.header.nlmsg_type = type;
+  request.header.nlmsg_flags = static_cast<std::uint16_t>(NLM_F_REQUEST | flags);
+  return request;
+}
 
 sockaddr_nl KernelAddress() {
   sockaddr_nl address{};
@@ -64,30 +72,19 @@ void RouteSocket::Close() {
 }
 
 bool RouteSocket::RequestLinkDump(std::uint32_t& sequence) {
-  LinkRequest request{};
-  request.header.nlmsg_len = sizeof request;
-  request.header.nlmsg_type = RTM_GETLINK;
-  request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
-  request.link.ifi_family = AF_UNSPEC;
+  auto request = MakeRequest<ifinfomsg>(RTM_GETLINK, NLM_F_DUMP);  // of every family (AF_UNSPEC)
   return Send(&request, sizeof request, sequence);
 }
 
 bool RouteSocket::RequestLink(std::uint32_t index, std::uint32_t& sequence) {
-  LinkRequest request{};
-  request.header.nlmsg_len = sizeof request;
-  request.header.nlmsg_type = RTM_GETLINK;
-  request.header.nlmsg_flags = NLM_F_REQUEST;
-  request.link.ifi_family = AF_UNSPEC;
-  request.link.ifi_index = static_cast<int>(index);
+  auto request = MakeRequest<ifinfomsg>(RTM_GETLINK, 0);
+  request.body.ifi_index = static_cast<int>(index);
   return Send(&request, sizeof request, sequence);
 }
 
 bool RouteSocket::RequestRouteDump(std::uint8_t family, std::uint32_t& sequence) {
-  RouteDumpRequest request{};
-  request.header.nlmsg_len = sizeof request;
-  request.header.nlmsg_type = RTM_GETROUTE;
-  request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
-  request.route.rtm_family = family;
+  auto request = MakeRequest<rtmsg>(RTM_GETROUTE, NLM_F_DUMP);
+  request.body.rtm_family = family;
   return Send(&request, sizeof request, sequence);
 }
 
