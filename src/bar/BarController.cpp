@@ -26,7 +26,13 @@ void BarController::OnInitDialog() {
 }
 
 void BarController::OnTimer(int id) {
-  if (id == kSampleTimerId && running_) monitor_.UpdateBar(settings_.connection, renderer_);
+  if (id == kSampleTimerId && running_) {
+    monitor_.UpdateBar(settings_.connection, renderer_, settings_.automaticConnection != 0);
+  }
+}
+
+void BarController::OnNetworkChange(bool links, bool routes) {
+  monitor_.OnNetworkChange(links, routes);
 }
 
 void BarController::OnPaint() {

@@ -52,6 +52,8 @@ class BarController final : private OptionsEffects {
   void OnTimer(int id);
   // A command from the menu or the keyboard; a close command ends the run.
   void OnCommand(int id);
+  // The system reported changed links or routes; the next tick reads them.
+  void OnNetworkChange(bool links, bool routes);
   // A right-click; `at` is the pointer in screen pixels.
   void OnContextMenu(ScreenPoint at);
   // The window needs painting.

@@ -116,7 +116,8 @@ std::string Settings(const BarSettings& s) {
          " text=" + HexNumber(s.textColor) + " label=" + HexNumber(s.labelColor) +
          " graph=" + HexNumber(s.graphColor) + " download=" + HexNumber(s.downloadColor) +
          " upload=" + HexNumber(s.uploadColor) + " position=" + std::to_string(s.position) +
-         " runAtStartup=" + std::to_string(s.runAtStartup) + " units=" + std::to_string(s.units);
+         " runAtStartup=" + std::to_string(s.runAtStartup) + " units=" + std::to_string(s.units) +
+         " automatic=" + std::to_string(s.automaticConnection);
 }
 
 bool ParseSettings(Words& words, BarSettings& s) {
@@ -128,7 +129,8 @@ bool ParseSettings(Words& words, BarSettings& s) {
          ParseNumber(words.Value("upload"), s.uploadColor, 16) &&
          ParseNumber(words.Value("position"), s.position) &&
          ParseNumber(words.Value("runAtStartup"), s.runAtStartup) &&
-         ParseNumber(words.Value("units"), s.units);
+         ParseNumber(words.Value("units"), s.units) &&
+         ParseNumber(words.Value("automatic"), s.automaticConnection);
 }
 
 bool ParseMenuItems(std::string_view text, std::vector<MenuEntry>& items) {

@@ -25,7 +25,8 @@ class OptionsEffects {
 // Takes the settings `edited` in the Options dialog over into the bar's
 // `live` settings, in this order: re-docks when the edge changes, resets the
 // history when the interface changes (compared byte for byte), replaces
-// `live` whole, brings the start-at-login entry in line with runAtStartup,
+// `live` whole (but for the interface, which stays the bar's while
+// Automatic is on), brings the start-at-login entry in line with runAtStartup,
 // saves and repaints. The results of the start-at-login calls are ignored.
 void ApplyOptions(BarSettings& live, const BarSettings& edited, OptionsEffects& effects,
                   RunAtStartup& runAtStartup);

@@ -33,6 +33,9 @@ struct BarSettings {
   std::int32_t position = 1;      // 1: bottom edge, any other value: top edge
   std::int32_t runAtStartup = 1;  // 1: start at login, 0: not
   std::int32_t units = 0;         // the figures' units: 0 KB and KB/s, 1 scaled bytes, 2 bits for speeds
+  // 1: the link carrying the route to everywhere is watched, and
+  // `connection` follows it; 0: `connection` stays as chosen.
+  std::int32_t automaticConnection = 0;
 
   bool operator==(const BarSettings&) const = default;
 };

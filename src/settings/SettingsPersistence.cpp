@@ -35,6 +35,7 @@ void LoadSettings(BarSettings& s, SettingsStore& store, RunAtStartup& runAtStart
   const BarSettings defaults;
 
   s.connection = std::string(ClipConnectionText(store.ReadString(kTopLevel, "Connection", "")));
+  s.automaticConnection = store.ReadInt(kTopLevel, "Automatic Connection", defaults.automaticConnection);
 
   s.runAtStartup = store.ReadInt(kTopLevel, "Run at startup", kNeverStored);
   if (s.runAtStartup == kNeverStored) {
@@ -52,6 +53,7 @@ void LoadSettings(BarSettings& s, SettingsStore& store, RunAtStartup& runAtStart
 
 bool SaveSettings(const BarSettings& s, SettingsStore& store, RunAtStartup& runAtStartup) {
   store.WriteString(kTopLevel, "Connection", ClipConnectionText(s.connection));
+  store.WriteInt(kTopLevel, "Automatic Connection", s.automaticConnection);
   store.WriteInt(kTopLevel, "Run at startup", runAtStartup.IsRunAtStartupRegistered() ? 1 : 0);
   store.WriteInt(kGui, "Position", s.position);
   for (const ColorValue& color : kColors) {

@@ -26,7 +26,39 @@ const InterfaceRow* AutomaticChoice(std::span<const InterfaceRow> rows) {
   return first;
 }
 
+const InterfaceRow* RowOf(std::span<const InterfaceRow> rows, std::uint32_t identity) {
+  for (const InterfaceRow& row : rows) {
+    if (row.identity == identity) return &row;
+  }
+  return nullptr;
+}
+
+// Whether `a` takes the traffic ahead of `b`.
+bool RoutesAhead(const DefaultRoute& a, const DefaultRoute& b) {
+  if (a.ipv6 != b.ipv6) return !a.ipv6;
+  if (a.prefixLength != b.prefixLength) return a.prefixLength > b.prefixLength;
+  return a.metric < b.metric;
+}
+
 }  // namespace
+
+const InterfaceRow* ChooseAutomaticRow(std::span<const InterfaceRow> rows,
+                                       std::span<const DefaultRoute> routes) {
+  const DefaultRoute* best = nullptr;
+  const InterfaceRow* carrier = nullptr;
+  for (const DefaultRoute& route : routes) {
+    if (best != nullptr && !RoutesAhead(route, *best)) continue;
+    if (const InterfaceRow* row = RowOf(rows, route.identity)) {
+      best = &route;
+      carrier = row;
+    }
+  }
+  if (carrier != nullptr) return carrier;
+  for (const InterfaceRow& row : rows) {
+    if (row.hardware && EligibleForAutomaticChoice(row)) return &row;
+  }
+  return nullptr;
+}
 
 const InterfaceRow* ChooseInterfaceRow(std::span<const InterfaceRow> rows, std::string& connection) {
   if (connection.empty()) {

@@ -18,4 +18,15 @@ namespace vantrel {
 // Returns the chosen row, or nullptr.
 const InterfaceRow* ChooseInterfaceRow(std::span<const InterfaceRow> rows, std::string& connection);
 
+// The link that "Automatic" watches: the one the traffic to everywhere
+// leaves by. Of `routes`, IPv4 ones come before IPv6 ones; within a family
+// the longer prefix wins (a VPN's halves before the default route it covers)
+// and then the lowest metric, as the system routes. Routes by links not in
+// `rows` are passed over. With no such route, the first Ethernet, PPP or
+// Wi-Fi row backed by hardware: links of containers, virtual machines and
+// bridges are only taken while they carry the route. None when not even
+// such a row is present.
+const InterfaceRow* ChooseAutomaticRow(std::span<const InterfaceRow> rows,
+                                       std::span<const DefaultRoute> routes);
+
 }  // namespace vantrel

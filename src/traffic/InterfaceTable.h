@@ -64,6 +64,17 @@ class InterfaceTable {
   std::size_t count_ = 0;
 };
 
+// A route that the traffic to everywhere takes: a default route (prefix
+// length 0), or one of the two halves (length 1) that some VPNs put in front
+// of the default route so as to take its traffic without replacing it.
+struct DefaultRoute {
+  std::uint32_t identity = 0;  // the link it leaves by (InterfaceRow::identity)
+  bool ipv6 = false;
+  std::uint32_t prefixLength = 0;  // 0 or 1
+  std::uint32_t metric = 0;
+  bool operator==(const DefaultRoute&) const = default;
+};
+
 // The platform service that reads the interface table.
 class InterfaceTableSource {
  public:
@@ -72,6 +83,23 @@ class InterfaceTableSource {
   // Replaces the contents of `table` with a fresh reading. Returns false when
   // the table cannot be read; `table` is then empty.
   virtual bool Read(InterfaceTable& table) = 0;
+
+  // Reads the one link whose identity is `identity` into `row` (its
+  // description and counters at least), for a tick that needs no more. False
+  // when that link is gone or the platform reads no single link; the whole
+  // table is read then.
+  virtual bool ReadOne(std::uint32_t identity, InterfaceRow& row) {
+    static_cast<void>(identity);
+    static_cast<void>(row);
+    return false;
+  }
+
+  // Replaces `routes` with the routes to everywhere, in the system's order.
+  // False (and `routes` empty) when the route table cannot be read.
+  virtual bool ReadDefaultRoutes(std::vector<DefaultRoute>& routes) {
+    routes.clear();
+    return false;
+  }
 };
 
 }  // namespace vantrel

@@ -1,5 +1,6 @@
 #include "traffic/TrafficMonitor.h"
 
+#include "traffic/ConnectionText.h"
 #include "traffic/InterfaceSelection.h"
 
 namespace vantrel {
@@ -15,14 +16,47 @@ TrafficMonitor::TrafficMonitor(InterfaceTableSource& source, MonotonicClock& clo
   tickTimer_.MarkPerfStart();
 }
 
-bool TrafficMonitor::SelectInterface(std::string& connection) {
+bool TrafficMonitor::SelectInterface(std::string& connection, bool automatic) {
+  if (ReadSelectedLinkAlone(connection, automatic)) return true;
   selectedRow_ = nullptr;
+  chosen_ = false;
+  if (automatic && routesStale_) {
+    source_.ReadDefaultRoutes(routes_);
+    routesStale_ = false;
+  }
   if (!source_.Read(table_)) {
     table_.Clear();
     return false;
   }
+  linksStale_ = false;
+  if (automatic) {
+    if (const InterfaceRow* carrier = ChooseAutomaticRow(table_.Rows(), routes_)) {
+      connection.assign(ClipConnectionText(carrier->description));
+    }
+  }
   selectedRow_ = ChooseInterfaceRow(table_.Rows(), connection);
+  if (selectedRow_ != nullptr) {
+    chosen_ = true;
+    chosenIdentity_ = selectedRow_->identity;
+    chosenConnection_.assign(connection);
+    chosenAutomatically_ = automatic;
+  }
   return true;
+}
+
+bool TrafficMonitor::ReadSelectedLinkAlone(const std::string& connection, bool automatic) {
+  if (!chosen_ || linksStale_ || connection != chosenConnection_) return false;
+  if (automatic && (routesStale_ || !chosenAutomatically_)) return false;
+  if (!source_.ReadOne(chosenIdentity_, single_)) return false;
+  // A link renamed since: the table decides again.
+  if (ClipConnectionText(single_.description) != connection) return false;
+  selectedRow_ = &single_;
+  return true;
+}
+
+void TrafficMonitor::OnNetworkChange(bool links, bool routes) {
+  linksStale_ = linksStale_ || links;
+  routesStale_ = routesStale_ || routes;
 }
 
 void TrafficMonitor::ResetHistory() {
@@ -36,6 +70,7 @@ void TrafficMonitor::StartTimeBase() {
 
 void TrafficMonitor::ReleaseTable() {
   selectedRow_ = nullptr;
+  chosen_ = false;
   table_.Clear();
 }
 
@@ -68,8 +103,8 @@ void TrafficMonitor::TakeSample(std::int64_t in, std::int64_t out, std::int64_t 
   StartTimeBase();
 }
 
-bool TrafficMonitor::UpdateBar(std::string& connection, TickPainter& painter) {
-  SelectInterface(connection);
+bool TrafficMonitor::UpdateBar(std::string& connection, TickPainter& painter, bool automatic) {
+  SelectInterface(connection, automatic);
   const double tickSeconds = tickTimer_.Lap();
   TickValues tick;
   std::int64_t source = kNoInterface;

@@ -20,7 +20,8 @@ BarSettings Hostile() {
           .bgColor = 0xFFFFFFFF,
           .textColor = 0,
           .position = -2147483647 - 1,
-          .runAtStartup = 2147483647};
+          .runAtStartup = 2147483647,
+          .automaticConnection = 1};
 }
 
 // Every request and reply comes back as it went, whatever bytes its texts

@@ -65,5 +65,49 @@ TEST(InterfaceSelectionTest, ALongDescriptionIsRememberedAsItsFirst255BytesAndSt
   EXPECT_NE(ChooseInterfaceRow(table.Rows(), connection), nullptr);
 }
 
+// Automatic watches the link the traffic to everywhere leaves by: IPv4
+// before IPv6, a VPN's half routes before the default route, then the lowest
+// metric. Without such a route, only a hardware link; a virtual one (veth,
+// bridge, docker, virbr) only while it carries the route.
+TEST(InterfaceSelectionTest, AutomaticFollowsTheRouteToEverywhere) {
+  struct Case {
+    const char* what;
+    std::vector<DefaultRoute> routes;  // identities: 1 eth0, 2 wlan0, 3 tun0, 4 docker0, 5 veth0
+    const char* chosen;
+  };
+  const Case cases[] = {
+      {"lowest metric", {{1, false, 0, 100}, {2, false, 0, 600}}, "eth0"},
+      {"lowest metric, listed later", {{1, false, 0, 100}, {2, false, 0, 50}}, "wlan0"},
+      {"IPv4 before IPv6", {{2, true, 0, 1}, {1, false, 0, 100}}, "eth0"},
+      {"IPv6 alone", {{2, true, 0, 1024}}, "wlan0"},
+      {"a tunnel's default route", {{1, false, 0, 100}, {3, false, 0, 0}}, "tun0"},
+      {"a VPN's halves over the default", {{1, false, 0, 0}, {3, false, 1, 500}, {3, false, 1, 500}}, "tun0"},
+      {"a container link carrying it", {{4, false, 0, 0}}, "docker0"},
+      {"a route by an unlisted link", {{9, false, 0, 0}, {2, false, 0, 700}}, "wlan0"},
+      {"no route: first hardware link", {}, "wlan0"},
+  };
+  for (const Case& c : cases) {
+    testing::ScriptedInterfaceTable source;
+    source.Add("lo", kIfTypeLoopback, 6);
+    source.Add("eth0", kEth, 1);
+    source.Add("wlan0", kEth, 2).hardware = true;
+    source.Add("tun0", kOther, 3);
+    source.Add("docker0", kEth, 4);
+    source.Add("veth0", kEth, 5);
+    InterfaceTable table;
+    source.Read(table);
+    const InterfaceRow* row = ChooseAutomaticRow(table.Rows(), c.routes);
+    ASSERT_NE(row, nullptr) << c.what;
+    EXPECT_EQ(row->description, c.chosen) << c.what;
+  }
+  // Virtual links alone and no route: nothing, so the link watched stays.
+  testing::ScriptedInterfaceTable virtualOnly;
+  virtualOnly.Add("veth0", kEth);
+  virtualOnly.Add("virbr0", kEth);
+  InterfaceTable table;
+  virtualOnly.Read(table);
+  EXPECT_EQ(ChooseAutomaticRow(table.Rows(), {}), nullptr);
+}
+
 }  // namespace
 }  // namespace vantrel

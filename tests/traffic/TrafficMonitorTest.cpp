@@ -45,7 +45,7 @@ class TrafficMonitorTest : public ::testing::Test {
 
   void Tick() {
     clock.AdvanceSeconds(0.2);
-    monitor.UpdateBar(connection, painter);
+    monitor.UpdateBar(connection, painter, automatic);
   }
   // Five ticks: one sample interval of one second.
   void Interval() {
@@ -62,6 +62,7 @@ class TrafficMonitorTest : public ::testing::Test {
   RecordingPainter painter;
   InterfaceRow* eth = nullptr;
   std::string connection = "eth0";
+  bool automatic = false;
 };
 
 TEST_F(TrafficMonitorTest, FirstTicksAfterResetTakeBaselinesThenSample) {
@@ -176,6 +177,51 @@ TEST_F(TrafficMonitorTest, RingWrapsAtHistoryLength) {
   }
   EXPECT_EQ(History().downloadDeltas[0], 61);  // the 61st sample overwrote the first
   EXPECT_EQ(History().writeIndex, 1);
+}
+
+// Automatic moves with the route within a tick of the notice: the new link's
+// first difference is 0, and the ring and peaks go on. The whole table is
+// read only when links or routes changed, or the selected link was renamed
+// or is gone; other ticks read that link alone, with the same result.
+TEST_F(TrafficMonitorTest, AutomaticFollowsTheRouteWithoutASpikeReadingTheWholeTableOnlyOnChanges) {
+  source.Add("wlan0", kIfTypeIeee80211, 8).inOctets = 1'000'000'000;
+  eth = &source.rows[0];
+  source.singleReads = true;
+  source.routes = {{7, false, 0, 100}, {8, false, 0, 600}};
+  automatic = true;
+  connection.clear();
+  Interval();
+  EXPECT_EQ(connection, "eth0");
+  EXPECT_EQ(source.reads, 1);
+  EXPECT_EQ(source.oneReads, 4);
+  eth->inOctets += 3000;
+  Interval();
+  EXPECT_EQ(Newest(History().downloadDeltas), 3000);
+
+  source.routes[1].metric = 50;  // wlan0 takes over; its counter is far ahead
+  monitor.OnNetworkChange(false, true);
+  Tick();
+  EXPECT_EQ(connection, "wlan0");
+  EXPECT_EQ(source.reads, 2);
+  EXPECT_EQ(Newest(History().downloadDeltas), 0) << "a new baseline, no spike";
+  EXPECT_EQ(painter.meters.back(), (RecordingPainter::Meters{0, 0}));
+  for (int i = 0; i < 4; ++i) Tick();
+  source.rows[1].inOctets += 500;
+  Interval();
+  EXPECT_EQ(Newest(History().downloadDeltas), 500);
+  EXPECT_EQ(History().peakDownloadDelta, 3000) << "the peaks go on";
+
+  // A renamed link is seen at the next tick; a new link only with a notice.
+  source.rows[1].description = "wlan1";
+  Tick();
+  EXPECT_EQ(source.reads, 3);
+  EXPECT_EQ(connection, "wlan1");
+  source.Add("wlan1", kIfTypeIeee80211, 9);
+  monitor.OnNetworkChange(true, false);
+  automatic = false;
+  Tick();
+  EXPECT_EQ(source.reads, 4);
+  EXPECT_EQ(monitor.SelectedRow()->identity, 9u) << "the last of equal names";
 }
 
 }  // namespace

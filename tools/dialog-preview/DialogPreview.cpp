@@ -3,7 +3,8 @@
 // (tools/shoot-dialogs). Prints each shown dialog's frame and the screen
 // centres of its controls, one per line: "name x y" and "frame x y w h", and
 // the work area ("workarea x y w h"). On X11 the bar reserves its strip (with
-// xprop), as the real one does.
+// xprop), as the real one does. Over a bar at the top, the Options dialog
+// has Automatic on.
 //
 //   vantrel_dialog_preview about|options [top]
 #include <cstdio>
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
   table.Add("WAN Miniport (PPP)", vantrel::kIfTypePpp);
   vantrel::BarSettings settings;
   settings.connection = "Realtek PCIe GbE Family Controller";
+  settings.automaticConnection = top ? 1 : 0;
   const bool ok = vantrel::RunOptionsDialog(&bar, settings, table, vantrel::PlatformColorPicker());
   std::printf("result %s\n", ok ? "ok" : "cancel");
   return 0;

@@ -14,6 +14,7 @@
 #include "bar/wayland/WaylandBarHost.h"
 #include "bar/x11/X11BarHost.h"
 #include "settings/linux/XdgPaths.h"
+#include "traffic/linux/NetlinkChangeWatcher.h"
 
 namespace vantrel {
 namespace {
@@ -42,11 +43,20 @@ int RunBar(const BarStartup& startup, BarController*& running, EventLoop& loop, 
   // SIGTERM, SIGINT and SIGHUP close the bar like its Close command:
   // settings saved, strip released; an open menu or dialog closes first.
   loop.WatchTermination([&bar] { bar.OnTerminate(); });
+  // Links and routes that change are read again on the next tick.
+  NetlinkChangeWatcher changes;
+  if (changes.Descriptor() >= 0) {
+    loop.Watch(changes.Descriptor(), [&changes, &bar] {
+      const NetworkChanges changed = changes.Drain();
+      bar.OnNetworkChange(changed.links, changed.routes);
+    });
+  }
   running = &bar;
   bar.OnInitDialog();
   // A display that went away shows as a write error, not as a signal.
   std::signal(SIGPIPE, SIG_IGN);
   if (!bar.HasEnded()) loop.Run();
+  if (changes.Descriptor() >= 0) loop.Unwatch(changes.Descriptor());
   running = nullptr;
   // The loop ends with the bar's close, or when the display went away.
   return bar.ExitCode(1);

@@ -11,6 +11,7 @@
 #include "bar/win32/Win32BarDialogs.h"
 #include "bar/win32/Win32BarHost.h"
 #include "settings/win32/ExecutablePath.h"
+#include "traffic/win32/NetworkChangeNotices.h"
 #include "traffic/win32/WideText.h"
 
 namespace vantrel {
@@ -48,6 +49,8 @@ int RunPlatformBar(const BarStartup& startup, BarController*& running) {
   BarController bar(BarServices{startup.interfaces, startup.clock, startup.store, startup.runAtStartup, *host,
                                 dialogs, canvas, host->AppBar(), startup.manual});
   host->Attach(bar, canvas);
+  // Links and routes that change are read again on the next tick.
+  const NetworkChangeNotices changes(host->Window(), Win32BarHost::kNetworkChangeMessage);
   g_consoleTarget = host.get();
   SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
   running = &bar;

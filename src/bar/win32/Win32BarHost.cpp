@@ -215,6 +215,9 @@ bool Win32BarHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kTerminateMessage:
       bar.OnTerminate();
       return true;
+    case kNetworkChangeMessage:
+      bar.OnNetworkChange(wParam != 0, true);
+      return true;
     default:
       // Another bar or the task bar moved, came or went: the bar asks for
       // its strip again, and moves only where that strip differs. The

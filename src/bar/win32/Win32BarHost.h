@@ -20,6 +20,9 @@ namespace vantrel {
 // pixels on the window.
 class Win32BarHost final : public BarWindow, public SurfacePresenter {
  public:
+  // Posted to the window when links (wParam 1) or routes (0) changed.
+  static constexpr UINT kNetworkChangeMessage = WM_APP + 2;
+
   // Makes the window, hidden, from the resources of `instance`; null when it
   // cannot be made.
   static std::unique_ptr<Win32BarHost> Create(HINSTANCE instance);

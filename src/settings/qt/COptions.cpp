@@ -16,10 +16,6 @@ namespace vantrel {
 
 namespace {
 
-// The item's own bytes: a description need not survive a trip through
-// QString (it may not be valid UTF-8), and it must match the table exactly.
-constexpr int kDescriptionRole = Qt::UserRole;
-
 void ShowColor(CLabelCtrl& swatch, Color color) {
   // Setting the text is what repaints the swatch in its new colour.
   swatch.SetFillColor(ToQColor(color)).SetCaption(QString());
@@ -63,13 +59,14 @@ void COptions::InitControls() {
 }
 
 void COptions::FillAdapterList(InterfaceTableSource& adapters) {
-  const std::vector<std::string> descriptions = ListAdapters(adapters);
-  if (descriptions.empty()) return;
-  for (const std::string& description : descriptions) {
-    ui_->id1006->addItem(QString::fromStdString(description),
-                         QByteArray(description.data(), static_cast<qsizetype>(description.size())));
+  // The descriptions are kept as they came: one need not survive a trip
+  // through QString (it may not be valid UTF-8), and it must match the table
+  // exactly.
+  adapters_ = ListAdapters(adapters);
+  for (const std::string& entry : AdapterEntries(adapters_, *settings_)) {
+    ui_->id1006->addItem(QString::fromStdString(entry));
   }
-  ui_->id1006->setCurrentIndex(static_cast<int>(ShownAdapterIndex(descriptions, settings_->connection)));
+  ui_->id1006->setCurrentIndex(ShownEntryIndex(adapters_, *settings_));
 }
 
 void COptions::ConnectControls() {
@@ -88,9 +85,7 @@ void COptions::ConnectControls() {
   connect(ui_->id1012, &QRadioButton::clicked, this, [this] { settings_->position = 0; });
   connect(ui_->id1013, &QRadioButton::clicked, this, [this] { settings_->position = 1; });
   connect(ui_->id1006, &QComboBox::activated, this, [this](int index) {
-    if (index < 0) return;
-    const QByteArray description = ui_->id1006->itemData(index, kDescriptionRole).toByteArray();
-    settings_->connection.assign(description.constData(), static_cast<std::size_t>(description.size()));
+    if (index >= 0) ChooseAdapterEntry(static_cast<std::size_t>(index), adapters_, *settings_);
   });
   connect(ui_->id1016, &QComboBox::activated, this, [this](int index) {
     if (index >= 0) settings_->units = index;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
+#include <vector>
 
 #include "settings/BarSettings.h"
 #include "traffic/InterfaceTable.h"
@@ -50,6 +52,7 @@ class COptions : public QDialog {
   void PickColor(Color& field, CLabelCtrl& swatch);
 
   BarSettings* settings_;
+  std::vector<std::string> adapters_;  // the list's entries after "Automatic"
   ColorPicker& picker_;
   Ui::OptionsForm* ui_;
 };

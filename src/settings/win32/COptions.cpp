@@ -48,14 +48,13 @@ void COptions::OnInitDialog() {
 }
 
 void COptions::FillAdapterList() {
-  const std::vector<std::string> descriptions = ListAdapters(adapters_);
-  if (descriptions.empty()) return;
+  descriptions_ = ListAdapters(adapters_);
   const HWND list = GetDlgItem(dialog_, IDC_ADAPTER_LIST);
-  for (const std::string& description : descriptions) {
-    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(description).c_str()));
+  for (const std::string& entry : AdapterEntries(descriptions_, *settings_)) {
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(entry).c_str()));
   }
   // Selecting by program sends no notification: `connection` stays as it is.
-  SendMessageW(list, CB_SETCURSEL, ShownAdapterIndex(descriptions, settings_->connection), 0);
+  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(ShownEntryIndex(descriptions_, *settings_)), 0);
 }
 
 void COptions::OnCommand(int id, int code) {
@@ -79,14 +78,8 @@ void COptions::OnCommand(int id, int code) {
       break;
     case IDC_ADAPTER_LIST:
       if (code == CBN_SELCHANGE) {
-        const HWND list = GetDlgItem(dialog_, id);
-        const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
-        const LRESULT length = index == CB_ERR ? CB_ERR : SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
-        if (length == CB_ERR) break;
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(length));
-        AssignUtf8(settings_->connection, text);
+        const LRESULT index = SendDlgItemMessageW(dialog_, id, CB_GETCURSEL, 0, 0);
+        if (index != CB_ERR) ChooseAdapterEntry(static_cast<std::size_t>(index), descriptions_, *settings_);
       }
       break;
     default:

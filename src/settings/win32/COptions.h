@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "controls/win32/CLabelCtrl.h"
 #include "resource.h"
@@ -50,6 +52,7 @@ class COptions {
 
   BarSettings* settings_;
   InterfaceTableSource& adapters_;
+  std::vector<std::string> descriptions_;  // the list's entries after "Automatic"
   ColorPicker& picker_;
   HWND owner_ = nullptr;
   HWND dialog_ = nullptr;

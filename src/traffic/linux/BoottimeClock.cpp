@@ -19,6 +19,8 @@ class BoottimeClock final : public MonotonicClock {
 
 }  // namespace
 
-std::unique_ptr<MonotonicClock> CreatePlatformClock() { return std::make_unique<BoottimeClock>(); }
+std::unique_ptr<MonotonicClock> CreatePlatformClock() {
+  return std::make_unique<BoottimeClock>();
+}
 
 }  // namespace vantrel

@@ -4,6 +4,7 @@
 #include <linux/if_link.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -62,13 +63,25 @@ std::optional<std::string_view> TextOf(std::span<const std::byte> payload) {
   return std::string_view(text, static_cast<std::size_t>(static_cast<const char*>(end) - text));
 }
 
-bool ReadAttributes(std::span<const std::byte> attributes, LinkAttributes& link) {
+// Calls `read(type, payload)` for each attribute in `attributes`, as long as
+// it returns true. False when an attribute is malformed or `read` said so.
+template <typename Read>
+bool ForEachAttribute(std::span<const std::byte> attributes, Read read) {
   while (!attributes.empty()) {
     if (attributes.size() < kAttributeHeaderSize) return false;
     const auto header = Load<rtattr>(attributes);
     if (header.rta_len < kAttributeHeaderSize || header.rta_len > attributes.size()) return false;
     const auto payload = attributes.subspan(kAttributeHeaderSize, header.rta_len - kAttributeHeaderSize);
-    switch (header.rta_type & NLA_TYPE_MASK) {
+    if (!read(static_cast<unsigned>(header.rta_type & NLA_TYPE_MASK), payload)) return false;
+    // The last attribute may end without its padding.
+    attributes = attributes.subspan(std::min(Align4(header.rta_len), attributes.size()));
+  }
+  return true;
+}
+
+bool ReadAttributes(std::span<const std::byte> attributes, LinkAttributes& link) {
+  return ForEachAttribute(attributes, [&link](unsigned type, std::span<const std::byte> payload) {
+    switch (type) {
       case IFLA_IFNAME: {
         // The name is NUL-terminated inside its attribute; a name without
         // its NUL is not taken.
@@ -101,9 +114,14 @@ bool ReadAttributes(std::span<const std::byte> attributes, LinkAttributes& link)
       default:
         break;  // the many attributes the bar has no use for
     }
-    // The last attribute may end without its padding.
-    attributes = attributes.subspan(std::min(Align4(header.rta_len), attributes.size()));
-  }
+    return true;
+  });
+}
+
+// A 32-bit attribute's value; false when it is too short.
+bool LoadU32(std::span<const std::byte> payload, std::uint32_t& value) {
+  if (payload.size() < sizeof value) return false;
+  value = Load<std::uint32_t>(payload);
   return true;
 }
 
@@ -122,9 +140,9 @@ std::uint32_t InterfaceTypeFromArphrd(std::uint16_t arphrdType) {
   }
 }
 
-void LinkDumpParser::Start(std::uint32_t sequence, std::uint32_t portId, InterfaceTable& table) {
-  table.Clear();
-  table_ = &table;
+void LinkDumpParser::Restart(std::uint32_t sequence, std::uint32_t portId) {
+  table_ = nullptr;
+  routes_ = nullptr;
   sequence_ = sequence;
   portId_ = portId;
   interrupted_ = false;
@@ -132,8 +150,25 @@ void LinkDumpParser::Start(std::uint32_t sequence, std::uint32_t portId, Interfa
   status_ = LinkDumpStatus::kMore;
 }
 
-LinkDumpStatus LinkDumpParser::Fail() {
+void LinkDumpParser::Start(std::uint32_t sequence, std::uint32_t portId, InterfaceTable& table) {
+  Restart(sequence, portId);
+  table.Clear();
+  table_ = &table;
+}
+
+void LinkDumpParser::Start(std::uint32_t sequence, std::uint32_t portId, std::vector<DefaultRoute>& routes) {
+  Restart(sequence, portId);
+  routes.clear();
+  routes_ = &routes;
+}
+
+void LinkDumpParser::Discard() {
   if (table_ != nullptr) table_->Clear();
+  if (routes_ != nullptr) routes_->clear();
+}
+
+LinkDumpStatus LinkDumpParser::Fail() {
+  Discard();
   status_ = LinkDumpStatus::kFailed;
   return status_;
 }
@@ -142,7 +177,7 @@ LinkDumpStatus LinkDumpParser::Finish(std::span<const std::byte> payload) {
   // NLMSG_DONE carries the dump's result: non-zero when it broke off.
   if (payload.size() >= sizeof(std::int32_t) && Load<std::int32_t>(payload) != 0) return Fail();
   if (interrupted_) {
-    table_->Clear();
+    Discard();
     status_ = LinkDumpStatus::kInconsistent;
   } else {
     status_ = LinkDumpStatus::kDone;
@@ -150,7 +185,42 @@ LinkDumpStatus LinkDumpParser::Finish(std::span<const std::byte> payload) {
   return status_;
 }
 
+bool LinkDumpParser::ReadRoute(std::span<const std::byte> payload) {
+  if (payload.size() < sizeof(rtmsg)) return false;
+  const auto info = Load<rtmsg>(payload);
+  std::uint32_t table = info.rtm_table;
+  std::uint32_t link = 0;
+  std::uint32_t metric = 0;
+  const bool sound =
+      ForEachAttribute(payload.subspan(std::min(Align4(sizeof(rtmsg)), payload.size())),
+                       [&](unsigned type, std::span<const std::byte> value) {
+                         switch (type) {
+                           case RTA_TABLE:
+                             return LoadU32(value, table);
+                           case RTA_OIF:
+                             return LoadU32(value, link);
+                           case RTA_PRIORITY:
+                             return LoadU32(value, metric);
+                           case RTA_MULTIPATH:
+                             // A route over several next hops leaves by the first one's link.
+                             if (link == 0 && value.size() >= sizeof(rtnexthop)) {
+                               link = static_cast<std::uint32_t>(Load<rtnexthop>(value).rtnh_ifindex);
+                             }
+                             return true;
+                           default:
+                             return true;
+                         }
+                       });
+  if (!sound) return false;
+  const bool everywhere = info.rtm_dst_len <= 1 && info.rtm_type == RTN_UNICAST && table != RT_TABLE_LOCAL;
+  if (everywhere && link != 0 && (info.rtm_family == AF_INET || info.rtm_family == AF_INET6)) {
+    routes_->push_back({link, info.rtm_family == AF_INET6, info.rtm_dst_len, metric});
+  }
+  return true;
+}
+
 bool LinkDumpParser::ReadLink(std::span<const std::byte> payload) {
+  if (table_ == nullptr) return true;  // a route dump has no use for links
   if (payload.size() < kLinkHeaderSize) return false;
   const auto info = Load<ifinfomsg>(payload);
   LinkAttributes link;
@@ -196,6 +266,11 @@ LinkDumpStatus LinkDumpParser::Feed(std::span<const std::byte> part) {
         return Fail();
       case RTM_NEWLINK:
         if (!ReadLink(payload)) return Fail();
+        // The answer about one link is that link's message alone.
+        if ((header.nlmsg_flags & NLM_F_MULTI) == 0) return Finish({});
+        break;
+      case RTM_NEWROUTE:
+        if (routes_ != nullptr && !ReadRoute(payload)) return Fail();
         break;
       default:
         break;  // NLMSG_NOOP, and kinds of message a link dump has no use for

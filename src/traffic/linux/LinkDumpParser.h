@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "traffic/InterfaceTable.h"
 
@@ -20,11 +21,15 @@ enum class LinkDumpStatus {
 // Wireless links report Ethernet framing and count as Ethernet.
 std::uint32_t InterfaceTypeFromArphrd(std::uint16_t arphrdType);
 
-// Reads the kernel's reply to one RTM_GETLINK dump request into an interface
+// Reads the kernel's reply to one RTM_GETLINK request into an interface
 // table: one row per RTM_NEWLINK message, in the kernel's order; a link
-// counts as hardware when the kernel names its parent device. The reply
-// arrives in datagrams, each of which holds whole messages; feed them in the
-// order they were received.
+// counts as hardware when the kernel names its parent device. The reply to a
+// dump request ends with NLMSG_DONE, the reply about one link with its one
+// message. Or reads the reply to an RTM_GETROUTE dump into the routes to
+// everywhere that it holds (unicast routes of prefix length 0 or 1 with an
+// outgoing link, of any table but the local one). A reply arrives in
+// datagrams, each of which holds whole messages; feed them in the order they
+// were received.
 //
 // Every length is checked before anything is read, and nothing is read from
 // outside the bytes handed in. A reply that fails leaves the table empty:
@@ -35,6 +40,8 @@ class LinkDumpParser {
   // from netlink port `portId`. Clears `table`, which must outlive the
   // reading.
   void Start(std::uint32_t sequence, std::uint32_t portId, InterfaceTable& table);
+  // Likewise for a route dump; clears `routes`.
+  void Start(std::uint32_t sequence, std::uint32_t portId, std::vector<DefaultRoute>& routes);
 
   // Reads one datagram. Once kDone, kInconsistent or kFailed is returned the
   // reading is over and further parts are not looked at.
@@ -50,8 +57,12 @@ class LinkDumpParser {
   LinkDumpStatus Fail();
   LinkDumpStatus Finish(std::span<const std::byte> payload);
   bool ReadLink(std::span<const std::byte> payload);
+  bool ReadRoute(std::span<const std::byte> payload);
+  void Restart(std::uint32_t sequence, std::uint32_t portId);
+  void Discard();
 
   InterfaceTable* table_ = nullptr;
+  std::vector<DefaultRoute>* routes_ = nullptr;
   std::uint32_t sequence_ = 0;
   std::uint32_t portId_ = 0;
   bool interrupted_ = false;

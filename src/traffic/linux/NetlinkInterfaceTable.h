@@ -13,7 +13,8 @@ namespace vantrel {
 // The kernel's link table, read with one rtnetlink dump per reading: the
 // link's name is the row's description, its index the identity, and the
 // 64-bit byte counters (the 32-bit ones on kernels without them) the octet
-// counters.
+// counters. A single link is read with an RTM_GETLINK request for its index,
+// the routes with an RTM_GETROUTE dump of every family.
 //
 // The socket is opened on the first reading and kept; after any failure it
 // is closed and the next reading opens a fresh one. It belongs to the network
@@ -30,14 +31,22 @@ class NetlinkInterfaceTable final : public InterfaceTableSource {
   explicit NetlinkInterfaceTable(std::size_t receiveBufferSize = kReceiveBufferSize);
 
   bool Read(InterfaceTable& table) override;
+  bool ReadOne(std::uint32_t identity, InterfaceRow& row) override;
+  bool ReadDefaultRoutes(std::vector<DefaultRoute>& routes) override;
 
  private:
   enum class Outcome { kDone, kAgain, kFailed };
-  Outcome Dump(InterfaceTable& table);
+  // Sends a request with `ask` and reads its reply into the parser, which
+  // `start` points at the reply's target; retried where that helps.
+  template <typename Ask, typename Start>
+  bool Exchange(Ask ask, Start start);
+  template <typename Ask, typename Start>
+  Outcome ExchangeOnce(Ask ask, Start start);
 
   RouteSocket socket_;
   LinkDumpParser parser_;
   std::vector<std::byte> buffer_;
+  InterfaceTable single_;  // the answer about one link
   bool kernelNamesParents_;
   SysfsHardwareLinks sysfs_;
 };

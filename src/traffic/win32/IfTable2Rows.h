@@ -9,6 +9,7 @@
 #include <iphlpapi.h>
 
 #include <span>
+#include <vector>
 
 #include "traffic/InterfaceTable.h"
 
@@ -22,5 +23,15 @@ namespace vantrel {
 // Each row gives its description in UTF-8, its interface type, its
 // InterfaceIndex as identity and its 64-bit octet counters.
 void AppendListedRows(std::span<const MIB_IF_ROW2> rows, InterfaceTable& table);
+
+// `row` as a row of the table, as AppendListedRows gives it.
+void AssignRow(const MIB_IF_ROW2& row, InterfaceRow& out);
+
+// Appends to `routes` the routes to everywhere among `rows`
+// (GetIpForwardTable2's): IPv4 and IPv6 routes of prefix length 0 or 1, each
+// with its metric plus its interface's (from `links`, GetIpInterfaceTable's),
+// as the system ranks them.
+void AppendDefaultRoutes(std::span<const MIB_IPFORWARD_ROW2> rows, std::span<const MIB_IPINTERFACE_ROW> links,
+                         std::vector<DefaultRoute>& routes);
 
 }  // namespace vantrel

@@ -63,7 +63,7 @@ std::string Line(const DialogRequest& request) {
 TEST_F(DialogsProcessTest, AnswersOfOneHelperReachTheCaller) {
   Answer({"reply menu command=32773", "reply menu command=999",
           "reply options ok connection=65746830 bg=ff text=0 label=0 graph=0 download=0 upload=0 position=0 "
-          "runAtStartup=0 units=0",
+          "runAtStartup=0 units=0 automatic=1",
           "reply options ok connection=6", "reply menu command=1", "reply open done"});
   EXPECT_EQ(dialogs_.TrackMenu({1919, 1060}, kBarMenu), ID_MENU_OPTIONS);
   EXPECT_EQ(dialogs_.TrackMenu({1919, 1060}, kBarMenu), 0) << "a command that was not on the menu";
@@ -74,6 +74,7 @@ TEST_F(DialogsProcessTest, AnswersOfOneHelperReachTheCaller) {
   EXPECT_EQ(settings.connection, "eth0");
   EXPECT_EQ(settings.bgColor, MakeColor(255, 0, 0));
   EXPECT_EQ(settings.position, 0);
+  EXPECT_EQ(settings.automaticConnection, 1);
   BarSettings untouched = settings;
   EXPECT_FALSE(dialogs_.RunOptions(untouched)) << "a malformed answer";
   EXPECT_EQ(untouched, settings);

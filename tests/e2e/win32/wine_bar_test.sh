@@ -96,6 +96,20 @@ check "WM_CLOSE ends the bar and its window" ends_with_window_gone
 check "the interface the bar chose is saved" \
   eval 'in_watched "$wine_run" reg query "$settings_key" /v Connection 2>/dev/null | grep -q vrx'
 
+# Automatic: a second link carries the default route, and the bar watches it
+# from its start, whatever the saved connection says.
+ip link add vty netns "$sender" type veth peer name vry netns "$watched" &&
+  ip -n "$watched" addr add 10.231.1.2/30 dev vry && ip -n "$watched" link set vry up &&
+  ip -n "$sender" link set vty up && ip -n "$watched" route add default via 10.231.1.1 dev vry
+in_watched "$wine_run" reg add "$settings_key" /v "Automatic Connection" /t REG_DWORD /d 1 /f >/dev/null 2>&1
+start_wine_bar || { finish; exit 1; }
+sleep 2
+probe close
+check "with Automatic on, WM_CLOSE ends the bar" ends_with_window_gone
+check "the link of the default route was watched and saved" \
+  eval 'in_watched "$wine_run" reg query "$settings_key" /v Connection 2>/dev/null | grep -q vry'
+in_watched "$wine_run" reg add "$settings_key" /v "Automatic Connection" /t REG_DWORD /d 0 /f >/dev/null 2>&1
+
 set_position 1
 for key in enter escape; do
   start_wine_bar || { finish; exit 1; }

@@ -26,7 +26,7 @@ using Names = std::vector<std::string>;
 
 // What a save of the default record writes while the entry exists, byte for byte what QSettings writes.
 constexpr std::string_view kDefaultsFile =
-    "[General]\nConnection=\nRun%20at%20startup=1\n\n"
+    "[General]\nAutomatic%20Connection=0\nConnection=\nRun%20at%20startup=1\n\n"
     "[GUI]\nBG%20Color=3174416\nDownload%20Color=1061056\nGraph%20Color=0\nLabel%20Color=12632256\n"
     "Position=1\nText%20Color=16777215\nUnits=0\nUpload%20Color=3195072\n";
 
@@ -75,7 +75,8 @@ TEST_F(IniFileStoreTest, FirstStartRegistersAndTheSaveStoresTheDefaults) {
                   .downloadColor = 1,
                   .uploadColor = 0x00ABCDEFu,
                   .position = std::numeric_limits<std::int32_t>::min(),
-                  .runAtStartup = 0};
+                  .runAtStartup = 0,
+                  .automaticConnection = 1};
   autostart.registered = false;  // what is stored is the entry's state
   Save(s);
   EXPECT_EQ(Load(), s);

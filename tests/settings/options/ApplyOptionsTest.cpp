@@ -68,5 +68,21 @@ TEST(ApplyOptionsTest, RunsOnlyTheStepsTheChangesCallForInOrder) {
   }
 }
 
+// While Automatic is on the link watched is the bar's: a copy that still
+// names the link of the dialog's opening neither replaces nor resets it.
+TEST(ApplyOptionsTest, WithAutomaticOnTheBarKeepsTheLinkItWatchesNow) {
+  BarSettings live;
+  live.connection = "wlan0";  // the bar moved on while the dialog was open
+  BarSettings edited = live;
+  edited.connection = "eth0";
+  edited.automaticConnection = 1;
+  OptionsJournal journal;
+  journal.registered = true;
+  ApplyOptions(live, edited, journal, journal);
+  EXPECT_EQ(live.connection, "wlan0");
+  EXPECT_EQ(live.automaticConnection, 1);
+  EXPECT_EQ(journal.calls, (std::vector<std::string>{"save", "repaint"}));
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -105,9 +105,12 @@ class OptionsDialogTest : public ::testing::Test {
 };
 
 // Choosing another interface resets the history on OK; the configured one
-// does not. The list shows the last entry that matches the connection; an
-// empty, unknown or differently spelt one shows the first adapter, an empty or
-// unreadable table none. OK without a choice leaves the connection as it was.
+// does not. The list starts with "Automatic", naming the link watched while
+// it is on, and shows it selected then; else the last entry that matches the
+// connection; an empty, unknown or differently spelt one shows the first
+// adapter, an empty or unreadable table none. OK without a choice leaves the
+// connection as it was; picking Automatic keeps it too, picking a link by
+// name turns Automatic off.
 TEST_F(OptionsDialogTest, OnlyAnotherChosenInterfaceChangesTheConnectionAndResetsTheHistory) {
   const std::string odd("Adapter \xE9\xFF", 10);  // no valid UTF-8: stored byte for byte all the same
   table.Add(kWireless, 71);  // listed as 0 Ethernet, 1 Wireless, 2 Dial-up, 3 Wireless, 4 odd
@@ -121,7 +124,7 @@ TEST_F(OptionsDialogTest, OnlyAnotherChosenInterfaceChangesTheConnectionAndReset
   auto pickFirst = [](QComboBox& list) {
     list.showPopup();
     QAbstractItemView* view = list.view();
-    const QPoint first = view->visualRect(view->model()->index(0, 0)).center();
+    const QPoint first = view->visualRect(view->model()->index(1, 0)).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, first);
   };
   enum Adapters { kListed, kUnreadable };
@@ -132,27 +135,37 @@ TEST_F(OptionsDialogTest, OnlyAnotherChosenInterfaceChangesTheConnectionAndReset
     int shown;  // the index shown at the opening
     std::string chosen;
     bool resets;
+    int automatic = 0;  // Automatic Connection before, and after
+    int automaticAfter = 0;
   };
-  const Case cases[] = {{kWireless, kListed, keys({Qt::Key_Up}), 3, kDialUp, true},
-                        {"", kListed, pickFirst, 0, kEthernet, true},
-                        {kWireless, kListed, keys({Qt::Key_Down}), 3, odd, true},
-                        {"", kListed, keys({}), 0, "", false},
-                        {"intel(r) wi-fi 6 ax201", kListed, keys({}), 0, "intel(r) wi-fi 6 ax201", false},
-                        {kWireless, kUnreadable, keys({}), -1, kWireless, false}};
+  const Case cases[] = {{kWireless, kListed, keys({Qt::Key_Up}), 4, kDialUp, true},
+                        {"", kListed, pickFirst, 1, kEthernet, true},
+                        {kWireless, kListed, keys({Qt::Key_Down}), 4, odd, true},
+                        {"", kListed, keys({}), 1, "", false},
+                        {"intel(r) wi-fi 6 ax201", kListed, keys({}), 1, "intel(r) wi-fi 6 ax201", false},
+                        {kWireless, kUnreadable, keys({}), -1, kWireless, false},
+                        {kWireless, kListed, keys({Qt::Key_Down}), 0, kEthernet, true, 1, 0},
+                        {kWireless, kListed, keys({Qt::Key_Home}), 0, kWireless, false, 1, 1},
+                        {kDialUp, kListed, keys({Qt::Key_Home}), 3, kDialUp, false, 0, 1}};
   const auto rows = table.rows;
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
     const Case& c = cases[i];
     live.connection = c.configured;
+    live.automaticConnection = c.automatic;
     table.rows = c.adapters == kListed ? rows : decltype(rows){};
     table.readable = c.adapters != kUnreadable;
     int shown = -2;
+    QString automatic;
     const int reads = table.reads;
-    ASSERT_TRUE(OkAfter([&c, &shown](COptions& dialog) {
+    ASSERT_TRUE(OkAfter([&c, &shown, &automatic](COptions& dialog) {
       shown = AdapterList(dialog).currentIndex();
+      automatic = AdapterList(dialog).itemText(0);
       c.choose(AdapterList(dialog));
     }));
     EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(automatic.toStdString(), c.automatic != 0 ? "Automatic (" + c.configured + ")" : "Automatic");
+    EXPECT_EQ(live.automaticConnection, c.automaticAfter);
     EXPECT_EQ(table.reads, reads + 1);  // the table is read once, when the dialog opens
     EXPECT_EQ(live.connection, c.chosen);
     EXPECT_EQ(journal.calls,

@@ -85,9 +85,9 @@ TEST_F(OptionsDialogTest, ShowsTheRecordAndChangesNothingByItself) {
   EXPECT_EQ(Run([this](HWND dialog) {
               EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
               const HWND list = GetDlgItem(dialog, IDC_ADAPTER_LIST);
-              EXPECT_EQ(Items(list), (std::vector<std::wstring>{L"Intel\u00AE Ethernet",
+              EXPECT_EQ(Items(list), (std::vector<std::wstring>{L"Automatic", L"Intel\u00AE Ethernet",
                                                                 L"Wi-Fi Direct Virtual Adapter"}));
-              EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
+              EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 2);
               EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_RUN_AT_STARTUP), BST_CHECKED);
               EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_POSITION_BOTTOM), BST_CHECKED) << "any position but 0";
               EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_POSITION_TOP), BST_UNCHECKED);
@@ -114,10 +114,17 @@ TEST_F(OptionsDialogTest, EachControlWritesItsFieldAtOnce) {
               SendDlgItemMessageW(dialog, IDC_RUN_AT_STARTUP, BM_CLICK, 0, 0);
               EXPECT_EQ(settings_.runAtStartup, 0);
               const HWND list = GetDlgItem(dialog, IDC_ADAPTER_LIST);
-              SendMessageW(list, CB_SETCURSEL, 0, 0);
-              SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ADAPTER_LIST, CBN_SELCHANGE),
-                           reinterpret_cast<LPARAM>(list));
+              const auto choose = [&](WPARAM index) {
+                SendMessageW(list, CB_SETCURSEL, index, 0);
+                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ADAPTER_LIST, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(list));
+              };
+              choose(0);
+              EXPECT_EQ(settings_.automaticConnection, 1);
+              choose(1);
               EXPECT_EQ(settings_.connection, "Intel\xC2\xAE Ethernet");
+              EXPECT_EQ(settings_.automaticConnection, 0) << "a link chosen by name turns Automatic off";
+              choose(0);
               const HWND units = GetDlgItem(dialog, IDC_UNITS);
               SendMessageW(units, CB_SETCURSEL, 2, 0);
               SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_UNITS, CBN_SELCHANGE),
@@ -136,6 +143,7 @@ TEST_F(OptionsDialogTest, EachControlWritesItsFieldAtOnce) {
   expected.position = 1;
   expected.runAtStartup = 0;
   expected.connection = "Intel\xC2\xAE Ethernet";
+  expected.automaticConnection = 1;
   expected.downloadColor = 0x00ABCDEF;
   expected.units = 2;
   EXPECT_EQ(settings_, expected) << "the caller throws the copy away after Cancel";

@@ -28,7 +28,8 @@ BarSettings Chosen() {
           .downloadColor = 4,
           .uploadColor = 5,
           .position = 7,
-          .runAtStartup = 0};
+          .runAtStartup = 0,
+          .automaticConnection = 1};
 }
 
 class RegistrySettingsStoreTest : public ::testing::Test {
@@ -72,6 +73,7 @@ TEST_F(RegistrySettingsStoreTest, SaveWritesEachValueAsItsKindInItsKey) {
   const Expected values[] = {
       {key_.path(), L"Connection", Text(L"Intel\u00AE Ethernet \u2014 #2")},
       {key_.path(), L"Run at startup", Dword(1)},
+      {key_.path(), L"Automatic Connection", Dword(1)},
       {Gui(), L"Position", Dword(7)},
       {Gui(), L"BG Color", Dword(0xFF010203)},
       {Gui(), L"Text Color", Dword(1)},

@@ -5,6 +5,8 @@
 #include <net/if.h>
 #include <string.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -13,6 +15,7 @@
 
 #include "NamespaceThread.h"
 #include "traffic/PlatformInterfaceTable.h"
+#include "traffic/linux/NetlinkChangeWatcher.h"
 
 namespace vantrel {
 namespace {
@@ -122,6 +125,45 @@ TEST_F(NetlinkInterfaceTableTest, ADatagramTooLargeForTheBufferIsFetchedAgainAnd
     }
     // The socket with the cut reply was closed; one is left for all readings.
     EXPECT_EQ(OpenDescriptors(), descriptors + 1);
+  });
+}
+
+// One link alone reads as it does in the whole table; the routes to
+// everywhere come with their metrics, and changes of routes and links are
+// noticed apart.
+TEST_F(NetlinkInterfaceTableTest, OneLinkTheRoutesToEverywhereAndTheirChanges) {
+  ASSERT_NO_FATAL_FAILURE(Connect());
+  NetlinkInterfaceTable source;
+  InterfaceTable table;
+  near_.Run([&] {
+    NetlinkChangeWatcher changes;
+    ASSERT_GE(changes.Descriptor(), 0);
+    ASSERT_TRUE(source.Read(table));
+    const std::uint32_t index = if_nametoindex(kNearLink);
+    InterfaceRow row;
+    ASSERT_TRUE(source.ReadOne(index, row));
+    EXPECT_EQ(row.description, kNearLink);
+    EXPECT_EQ(row.identity, index);
+    EXPECT_FALSE(source.ReadOne(index + 100, row)) << "no such link";
+    EXPECT_TRUE(source.ReadOne(index, row)) << "the socket serves on after an error";
+
+    std::vector<DefaultRoute> routes{{1, true, 0, 1}};
+    ASSERT_TRUE(source.ReadDefaultRoutes(routes));
+    EXPECT_TRUE(routes.empty());
+    changes.Drain();  // the notices of the link's making
+    ASSERT_EQ(system("ip route add default dev vr-near metric 30 && "
+                     "ip route add 0.0.0.0/1 dev vr-near metric 5 && ip route add 10.9.0.0/16 dev vr-near"),
+              0);
+    ASSERT_TRUE(source.ReadDefaultRoutes(routes));
+    std::sort(routes.begin(), routes.end(),
+              [](const DefaultRoute& a, const DefaultRoute& b) { return a.metric < b.metric; });
+    EXPECT_EQ(routes, (std::vector<DefaultRoute>{{index, false, 1, 5}, {index, false, 0, 30}}));
+    const NetworkChanges routed = changes.Drain();
+    EXPECT_TRUE(routed.routes);
+    ASSERT_EQ(system("ip link set vr-near mtu 1400"), 0);
+    EXPECT_TRUE(changes.Drain().links);
+    const NetworkChanges after = changes.Drain();
+    EXPECT_FALSE(after.links || after.routes) << "each notice is read once";
   });
 }
 

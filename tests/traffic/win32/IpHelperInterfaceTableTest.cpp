@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "traffic/MonotonicClock.h"
 #include "traffic/PlatformInterfaceTable.h"
@@ -66,6 +68,20 @@ TEST(IpHelperInterfaceTable, ListsLoopbackWhoseCountersGrowWithLocalTraffic) {
   EXPECT_EQ(loopback->identity, identity);
   EXPECT_GE(loopback->inOctets - in, std::uint64_t{kDatagrams * kSize});
   EXPECT_GE(loopback->outOctets - out, std::uint64_t{kDatagrams * kSize});
+
+  // Read alone, the row is the table's, its counters as new.
+  InterfaceRow alone;
+  ASSERT_TRUE(source->ReadOne(identity, alone));
+  EXPECT_EQ(alone.description, loopback->description);
+  EXPECT_GE(alone.inOctets, loopback->inOctets);
+  // Every route to everywhere leaves by a link of the table.
+  std::vector<DefaultRoute> routes;
+  ASSERT_TRUE(source->ReadDefaultRoutes(routes));
+  for (const DefaultRoute& route : routes) {
+    EXPECT_TRUE(std::any_of(table.Rows().begin(), table.Rows().end(), [&](const InterfaceRow& row) {
+      return row.identity == route.identity;
+    })) << route.identity;
+  }
 }
 
 TEST(PerformanceCounterClock, CountsSecondsAtItsFrequency) {
