@@ -48,8 +48,6 @@ TEST_F(BarRendererTest, LaysOutBothBlocksAndTheMetersOfA1025By32Bar) {
   history.peakDownloadRate = 20480.0;
   history.peakUploadRate = 1536.0;
   renderer.PaintBackground(history);
-  EXPECT_EQ(history.historyLength, 180);
-
   canvas.calls.clear();
   renderer.DrawSample({.in = 5 * 1048576, .out = 2048, .rateIn = 10240.0}, history);
 
@@ -92,19 +90,6 @@ TEST_F(BarRendererTest, LaysOutBothBlocksAndTheMetersOfA1025By32Bar) {
   EXPECT_EQ(canvas.textOutsidePass, 0);
   EXPECT_EQ(canvas.textPasses, 1);
   EXPECT_FALSE(canvas.inTextPass);
-
-  // The meters: eight pixels wide, two rows a segment, at the centre.
-  canvas.calls.clear();
-  renderer.DrawMeters(200, 0, history);  // a fifth of the peak: all seven lit
-  expected.clear();
-  for (auto [left, color] : {std::pair{502, settings.downloadColor}, {514, kBlack}}) {
-    for (int k = 0; k < 7; ++k) {
-      expected.push_back({left, 7 + 3 * k, left + 8, 7 + 3 * k, color});
-      expected.push_back({left, 8 + 3 * k, left + 8, 8 + 3 * k, color});
-    }
-  }
-  EXPECT_THAT(canvas.All<Line>(), ElementsAreArray(expected));
-  EXPECT_EQ(MeterArea(1025), (PixelRect{502, 7, 522, 27}));
 }
 
 // Scaled figures stand at the right of their columns: the totals' end two
@@ -208,13 +193,16 @@ TEST_F(BarRendererTest, MetersLightSegmentsFromTheBottom) {
     history.peakUploadDelta = c.peak;
     canvas.calls.clear();
     renderer.DrawMeters(c.delta, c.delta, history);
-    const auto lines = canvas.All<Line>();
-    ASSERT_EQ(lines.size(), 28u);
-    for (int i = 0; i < 28; ++i) {
-      const int k = (i % 14) / 2;
-      const Color series = i < 14 ? settings.downloadColor : settings.uploadColor;
-      EXPECT_EQ(lines[i].color, k >= 7 - c.lit ? series : kBlack) << "line " << i;
+    // Eight pixels wide, two rows a segment, beside each other at the centre.
+    std::vector<Line> expected;
+    for (auto [left, color] : {std::pair{502, settings.downloadColor}, {514, settings.uploadColor}}) {
+      for (int k = 0; k < 7; ++k) {
+        const Color shown = k >= 7 - c.lit ? color : kBlack;
+        expected.push_back({left, 7 + 3 * k, left + 8, 7 + 3 * k, shown});
+        expected.push_back({left, 8 + 3 * k, left + 8, 8 + 3 * k, shown});
+      }
     }
+    EXPECT_THAT(canvas.All<Line>(), ElementsAreArray(expected));
   }
 }
 
