@@ -67,7 +67,6 @@ TEST_F(BarControllerTest, StartLoadsSettingsDocksThenStartsTheTimer) {
   // is one pixel wider and taller than its strip.
   EXPECT_EQ(b.Docking().Thickness(), 33);
   EXPECT_EQ(window.rect, (BarRect{0, 0, 1025, 34}));
-  EXPECT_TRUE(window.visible);
   // No tick yet: no surface, no baselines.
   EXPECT_FALSE(canvas.HasSurface());
   EXPECT_EQ(b.Monitor().History().lastTickIn, -1);

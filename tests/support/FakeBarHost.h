@@ -57,13 +57,9 @@ class FakeBarWindow final : public BarWindow {
   BarRect DesktopRect() override { return desktop; }
   void PlaceTopmost(const BarRect& rc) override {
     rect = rc;
-    visible = true;
     journal_.push_back("Place");
   }
-  void Hide() override {
-    visible = false;
-    journal_.push_back("Hide");
-  }
+  void Hide() override { journal_.push_back("Hide"); }
   void Repaint() override { journal_.push_back("Repaint"); }
   void StartTimer(int milliseconds) override {
     journal_.push_back("StartTimer(" + std::to_string(milliseconds) + ")");
@@ -73,7 +69,6 @@ class FakeBarWindow final : public BarWindow {
 
   BarRect rect{0, 0, 900, 33};
   BarRect desktop{0, 0, 1024, 768};
-  bool visible = false;
 
  private:
   Journal& journal_;
