@@ -22,7 +22,6 @@ pids+=("$bar_pid")
 first=$bar_id
 read -r x y w h <<<"$(geometry_of "$first")"
 thickness=$((h - 1))
-check "the bar is a dock window" eval 'xprop -id "$first" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DOCK'
 check "the bar is about 32 pixels thick" test "$thickness" -ge 20 -a "$thickness" -le 48
 check "the window spans the screen one pixel wider and taller than its strip" \
   equal "$x $y $w" "0 $((800 - thickness)) 1281"

@@ -31,7 +31,6 @@ bar_fails() {
 # --- Wayland without the layer shell, and X11: the bar docks on X11.
 start_bar "$work/a" || { finish; exit 1; }
 pids+=("$bar_pid")
-check "the bar docks on X11 with its strut" has_strut "$bar_id"
 check "it says nothing about the missing layer shell" equal "$(cat "$work/a/bar.log")" ""
 
 # --- Forced onto Wayland: one line, and a failure.
