@@ -8,8 +8,6 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e-lib.sh"
 VANTREL=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 if [ "${2:-}" != "--i3" ] && [ -z "${VANTREL_E2E_DISPLAY:-}" ]; then
   # Ten bars at once, under openbox.
@@ -17,9 +15,9 @@ if [ "${2:-}" != "--i3" ] && [ -z "${VANTREL_E2E_DISPLAY:-}" ]; then
   command -v i3 >/dev/null || { echo "SKIP: i3 is not installed"; exit 77; }
   exec env VANTREL_E2E_DISPLAY=1 "$e2e_root/tools/with-xsession" --size 1280x800 --no-wm "$0" "$VANTREL" --i3
 fi
+e2e_workspace
 
 if [ "${2:-}" != "--i3" ]; then
-  pids=()
   for i in $(seq 10); do
     mkdir -p "$work/$i/.config"
     HOME="$work/$i" XDG_CONFIG_HOME="$work/$i/.config" "$VANTREL" >"$work/$i.log" 2>&1 &
@@ -49,8 +47,7 @@ fi
 # --- i3, with no bar of its own.
 printf 'font pango:monospace 8\n' >"$work/i3.config"
 i3 -c "$work/i3.config" >"$work/i3.log" 2>&1 &
-i3pid=$!
-trap 'stop_process "$i3pid"; rm -rf "$work"' EXIT
+pids+=("$!")
 wait_until 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 mkdir -p "$work/bar/.config"
 start_bar "$work/bar" || { finish; exit 1; }
