@@ -52,7 +52,10 @@ check "after the resize the strut follows the new width" \
   wait_until 5 eval '[ "$(strut_of "$first")" = "0, 0, 0, $thickness, 0, 0, 0, 0, 0, 0, 0, 1599" ]'
 sleep 1  # ticks enough to show a second re-docking, if there were one
 kill "$spy" 2>/dev/null
-check "one change of the screen re-docks the bar once" equal "$(($(wc -l <"$work/strut-spy") - 1))" 1
+# A notice of the change that comes a tick late may write the same strut
+# once more; re-docking on every tick would write it again and again.
+check "one change of the screen changes the strut once" equal "$(($(uniq "$work/strut-spy" | wc -l) - 1))" 1
+check "and writes it at most once more" [ "$(wc -l <"$work/strut-spy")" -le 3 ]
 
 # --- A window-close request ends the bar, saves its settings, frees the strip.
 xdotool windowclose "$first"
