@@ -147,7 +147,7 @@ void BarRenderer::DrawBlock(const Block& block, const TrafficHistory& history) {
   canvas_.DrawTextAt(ToCoordinate(x), y1, block.caption);
   canvas_.SetTextColor(s.textColor);
   const std::int64_t gx = x + cx + 10;
-  DrawFigure(x, gx - 2, y2, FormatTotal(units, CounterValue(block.counter), text));
+  DrawFigure(units, x, gx - 2, y2, FormatTotal(units, CounterValue(block.counter), text));
 
   // The graph's background brightens from the graph colour at the top to
   // nearly +40 at the bottom.
@@ -178,20 +178,21 @@ void BarRenderer::DrawBlock(const Block& block, const TrafficHistory& history) {
   const std::int64_t valueLeft = sx + cxs + 5;
   const std::int64_t valueRight = x + blockWidth - 2;  // a pixel short of the frame
   canvas_.SetTextColor(s.textColor);
-  DrawFigure(valueLeft, valueRight, y1, FormatRate(units, block.rate, text));
+  DrawFigure(units, valueLeft, valueRight, y1, FormatRate(units, block.rate, text));
   canvas_.SetTextColor(s.labelColor);
   canvas_.DrawTextAt(ToCoordinate(sx), y2, "Max");
   canvas_.SetTextColor(s.textColor);
-  DrawFigure(valueLeft, valueRight, y2, FormatRate(units, block.peakRate, text));
+  DrawFigure(units, valueLeft, valueRight, y2, FormatRate(units, block.peakRate, text));
 }
 
-void BarRenderer::DrawFigure(std::int64_t left, std::int64_t right, int y, std::string_view figure) {
+void BarRenderer::DrawFigure(Units units, std::int64_t left, std::int64_t right, int y,
+                             std::string_view figure) {
   // Scaled figures stand at the right of their column, so that they do not
   // move as their digits change; the kilobyte texts start at its left. A
   // figure wider than its column starts at its left too and is cut at its
   // right edge: it never runs into the graph or the frame.
   std::int64_t at = left;
-  if (UnitsFromSetting(settings_.units) != Units::kKilobytes) {
+  if (units != Units::kKilobytes) {
     at = std::max(left, right - canvas_.MeasureText(figure).cx);
   }
   canvas_.DrawTextClipped(ToCoordinate(at), y, figure, ToCoordinate(left), ToCoordinate(right));

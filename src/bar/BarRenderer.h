@@ -5,6 +5,7 @@
 
 #include "bar/BarCanvas.h"
 #include "settings/BarSettings.h"
+#include "traffic/QuantityFormat.h"
 #include "traffic/TickPainter.h"
 #include "traffic/TrafficHistory.h"
 
@@ -47,8 +48,8 @@ class BarRenderer final : public TickPainter {
  private:
   struct Block;
   void DrawBlock(const Block& block, const TrafficHistory& history);
-  // A figure in its column, from `left` up to `right`.
-  void DrawFigure(std::int64_t left, std::int64_t right, int y, std::string_view figure);
+  // A figure in `units` in its column, from `left` up to `right`.
+  void DrawFigure(Units units, std::int64_t left, std::int64_t right, int y, std::string_view figure);
   void DrawMeter(std::int64_t delta, std::int64_t peak, int left, int right, Color color);
   void Line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Color color);
 
